@@ -1,0 +1,15 @@
+// Reading "Zumaro.ini" whole and replacing it in one step.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+enum class TReadResult { Ok, Missing, Unreadable };
+
+// Reads the whole file; error receives the system's code when it cannot be read.
+TReadResult ReadWholeFile(const std::string& path, std::string& contents, DWORD& error);
+
+// Writes contents to a file beside path, flushes it and moves it over path, so that path holds
+// either its old text or the new one, never a part. Returns 0 or the system's error code.
+DWORD ReplaceFileContents(const std::string& path, const std::string& contents);

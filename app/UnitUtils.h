@@ -1,0 +1,38 @@
+// The small utility operations that the settings file, the panel and the dialogs share.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// "True" for true, "False" otherwise.
+std::string BoolToStr(bool value);
+// "true"/"false" in any letter case; anything else raises EConvertError.
+bool StrToBool(std::string_view text);
+// As StrToBool, but any other text gives def.
+bool StrToBoolDef(std::string_view text, bool def);
+
+struct TRegiLineParts {
+    std::string Path;
+    std::string Flag;
+    std::string Hint;
+};
+// One line of the "[Registered Files]" section: path "/" flag "/" hint.
+TRegiLineParts SplitRegiLine(std::string_view line);
+
+// True when b starts a double-byte character in the ANSI code page. Shift-JIS until the
+// Windows side installs the system's own test.
+bool IsLeadByte(unsigned char b);
+void SetLeadByteTest(bool (*test)(unsigned char));
+
+// The part of a path after its last "\" or ":" that stands as a character of its own.
+std::string ExtractFileName(std::string_view path);
+// The path up to and including its last "\" or ":" (same rule).
+std::string ExtractFilePath(std::string_view path);
+
+// Attributes of the path can be read and carry the directory bit. Windows only.
+bool FolderExists(const std::string& path);
+// The path names an existing file that is not a directory. Windows only.
+bool FileExists(const std::string& path);
+
+// The folder of the running executable, with its final "\". Windows only.
+std::string ExeFolder();

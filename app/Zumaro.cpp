@@ -1,0 +1,34 @@
+// Program entry: one instance at a time, the main window, the message loop, the teardown.
+#include <windows.h>
+#include <objbase.h>
+
+#include "app/UnitUtils.h"
+#include "panel/UnitMain.h"
+
+namespace {
+
+bool SystemLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Creating the mutex and learning whether it existed is one step, so two starts at the same
+    // moment cannot both pass. The handle stays open until the process ends.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "ZumaroLauncherByQuillon");
+    if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        MessageBoxA(nullptr, "ズマロランチャーはすでに起動されています", "情報", MB_ICONINFORMATION | MB_OK);
+        return 0;
+    }
+    SetLeadByteTest(SystemLeadByte);
+    CoInitialize(nullptr);  // the shell's icon look-ups want it
+
+    auto* app = new TApplication();
+    app->Title = "ズマロランチャー";
+    frmMain = app->CreateForm<TfrmMain>();
+    app->Run();
+    TComponent::Free(app);  // the windows go in reverse order of creation, the main window last
+    frmMain = nullptr;
+    CoUninitialize();
+    return 0;
+}

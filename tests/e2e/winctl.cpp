@@ -1,0 +1,145 @@
+// winctl: finds, reads and answers the launcher's windows from outside, for the end-to-end scripts.
+//   winctl box [yes|no|ok|cancel] [seconds]  waits for a message box, prints
+//                                             "caption<TAB>text<TAB>icon<TAB>buttons" and presses the button
+//   winctl wait CLASS [seconds]              waits for a visible window of that class, prints "x y w h"
+//   winctl count CLASS                       prints how many windows of that class exist
+//   winctl close CLASS                       posts WM_CLOSE to the first window of that class
+// Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct TSearch {
+    const char* cls;
+    bool visibleOnly;
+    HWND found = nullptr;
+    int count = 0;
+};
+
+BOOL CALLBACK FindTop(HWND hwnd, LPARAM lParam) {
+    auto* s = reinterpret_cast<TSearch*>(lParam);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strcmp(cls, s->cls) == 0 && (!s->visibleOnly || IsWindowVisible(hwnd))) {
+        ++s->count;
+        if (s->found == nullptr) s->found = hwnd;
+    }
+    return TRUE;
+}
+
+HWND WaitFor(const char* cls, double seconds) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    for (;;) {
+        TSearch s{cls, true};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found != nullptr) return s.found;
+        if (static_cast<LONG>(GetTickCount() - end) > 0) return nullptr;
+        Sleep(50);
+    }
+}
+
+struct TParts {
+    std::string text;
+    std::string icon;
+};
+
+BOOL CALLBACK ReadChild(HWND child, LPARAM lParam) {
+    auto* p = reinterpret_cast<TParts*>(lParam);
+    char cls[32] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (_stricmp(cls, "Static") != 0) return TRUE;
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        auto icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        struct {
+            int id;
+            const char* name;
+        } known[] = {{32513, "stop"}, {32515, "exclamation"}, {32516, "information"}, {32514, "question"}};
+        for (auto& k : known)
+            if (icon == LoadIconA(nullptr, MAKEINTRESOURCEA(k.id))) p->icon = k.name;
+    } else if (p->text.empty()) {
+        char text[4096] = {};
+        GetWindowTextA(child, text, sizeof text);
+        p->text = text;
+    }
+    return TRUE;
+}
+
+std::string Escaped(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
+    }
+    return out;
+}
+
+int Box(const char* answer, double seconds) {
+    HWND box = WaitFor("#32770", seconds);
+    if (box == nullptr) return 1;
+    Sleep(100);  // let it finish laying out its texts
+    char caption[512] = {};
+    GetWindowTextA(box, caption, sizeof caption);
+    TParts parts;
+    EnumChildWindows(box, ReadChild, reinterpret_cast<LPARAM>(&parts));
+    std::string buttons;
+    struct {
+        int id;
+        const char* name;
+    } ids[] = {{IDOK, "ok"}, {IDCANCEL, "cancel"}, {IDYES, "yes"}, {IDNO, "no"}};
+    int press = 0;
+    for (auto& b : ids) {
+        HWND h = GetDlgItem(box, b.id);
+        if (h == nullptr || !IsWindowVisible(h)) continue;
+        if (!buttons.empty()) buttons += ",";
+        buttons += b.name;
+        if (answer != nullptr && std::strcmp(answer, b.name) == 0) press = b.id;
+    }
+    std::printf("%s\t%s\t%s\t%s\n", caption, Escaped(parts.text).c_str(), parts.icon.c_str(), buttons.c_str());
+    std::fflush(stdout);
+    if (answer != nullptr && press == 0) return 2;
+    if (press != 0) PostMessageA(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, press)));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    std::string cmd = argv[1];
+    if (cmd == "box") {
+        const char* answer = argc > 2 ? argv[2] : nullptr;
+        return Box(answer, argc > 3 ? std::atof(argv[3]) : 20);
+    }
+    if (argc < 3) return 2;
+    const char* cls = argv[2];
+    if (cmd == "wait") {
+        HWND h = WaitFor(cls, argc > 3 ? std::atof(argv[3]) : 20);
+        if (h == nullptr) return 1;
+        RECT r;
+        GetWindowRect(h, &r);
+        std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (cmd == "count") {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        std::printf("%d\n", s.count);
+        return 0;
+    }
+    if (cmd == "close") {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        PostMessageA(s.found, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    return 2;
+}

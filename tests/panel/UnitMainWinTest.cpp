@@ -1,0 +1,310 @@
+// The real main window in-process: settings file, registration list, icons, message boxes.
+#include "panel/UnitMain.h"
+
+#include <gtest/gtest.h>
+
+#include "app/UnitUtils.h"
+#include "support/WinTestSupport.h"
+
+namespace {
+
+const char kCaption[] = "ズマロランチャー";
+
+std::string StandardFile(const std::string& entries) {
+    return "[Initialize]\r\nPannelCol=4\r\nPannelRow=2\r\nBtnWidth=24\r\nBtnHeight=24\r\nSmallLargeBoundary=20\r\n"
+           "Animation=False\r\nZumaroSpeed=7\r\nZumaroSound=False\r\nNumOfRegi=99\r\nHotKey1=2\r\nHotKey2=K\r\n"
+           "AutoClose=False\r\nLeft=40\r\nTop=50\r\n\r\n[Registered Files]\r\n" +
+           entries;
+}
+
+int WhitePixels(const TBitmap& b) {
+    int n = 0;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) n += b.Pixel(x, y) == RGB(255, 255, 255);
+    return n;
+}
+
+TfrmMain* CreateMain(const TTempFolder& folder) { return new TfrmMain(Application, folder.Path()); }
+
+}  // namespace
+
+TEST(MainSettings, NoFileMessageDefaultsThenCompleteFileAtClose) {
+    TTempFolder dir;
+    TfrmMain* form = nullptr;
+    TBoxAnswerer boxes;
+    form = CreateMain(dir);
+    ASSERT_EQ(boxes.Seen.size(), 1u);
+    EXPECT_EQ(boxes.Seen[0].Caption, kCaption);
+    EXPECT_EQ(boxes.Seen[0].Text,
+              "初期化ファイル(Zumaro.ini)がインストールされたフォルダに見つかりません。\r既定値に初期化されます。");
+    EXPECT_EQ(boxes.Seen[0].Icon, "exclamation");
+    EXPECT_EQ(boxes.Seen[0].Buttons, std::vector<int>{IDOK});
+
+    TLauncherSettings want = NoFileDefaults(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(form->LauncherSettings, want);
+    EXPECT_EQ(form->RegiFileList->Count(), 0);
+    EXPECT_EQ(form->IniPath, dir / "Zumaro.ini");
+    EXPECT_EQ(Application->HelpFile, dir / "Zumaro.hlp");
+    EXPECT_FALSE(PathExists(dir / "Zumaro.ini"));  // not created before the first save
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.left, want.Left);
+    EXPECT_EQ(r.top, want.Top);
+
+    SetWindowPos(form->Handle(), nullptr, 17, -3, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    TComponent::Free(form);
+    EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini"),
+              "[Initialize]\r\nPannelCol=3\r\nPannelRow=2\r\nBtnWidth=32\r\nBtnHeight=32\r\nSmallLargeBoundary=24\r\n"
+              "Animation=True\r\nZumaroSpeed=5\r\nZumaroSound=True\r\nNumOfRegi=0\r\nHotKey1=1\r\nHotKey2=A\r\n"
+              "AutoClose=False\r\nLeft=17\r\nTop=-3\r\n\r\n[Registered Files]\r\n");
+    EXPECT_FALSE(PathExists(dir / "Zumaro.ini.tmp"));
+}
+
+TEST(MainSettings, EntriesInADoubleByteFolderLoadAndSaveUnchanged) {
+    TTempFolder dir("表示ソフト");
+    ASSERT_TRUE(CreateDirectoryA((dir / "フォルダ表").c_str(), nullptr));
+    WriteFileBytes(dir / "ソフト.txt", "memo");
+    std::string entries = dir / "ソフト.txt" + "\r\n" + dir / "フォルダ表" + "/True/フォルダ/その他\r\n" +
+                          dir / "ソフト.txt" + "/yes/\r\n";
+    WriteFileBytes(dir / "Zumaro.ini", StandardFile(entries));
+
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    EXPECT_TRUE(boxes.Seen.empty());
+    const TLauncherSettings& s = form->LauncherSettings;
+    EXPECT_EQ(s.PannelCol, 4);
+    EXPECT_EQ(s.BtnWidth, 24);
+    EXPECT_EQ(s.SmallLargeBoundary, 20);
+    EXPECT_FALSE(s.Animation);
+    EXPECT_EQ(s.ZumaroSpeed, 7);
+    EXPECT_EQ(s.HotKey1, 2);
+    EXPECT_EQ(s.HotKey2, "K");
+    EXPECT_EQ(s.ButtonsPerPage, 8);
+    EXPECT_EQ(s.NumOfRegi, 3);  // counted, not read
+    ASSERT_EQ(form->RegiFileList->Count(), 3);
+    ASSERT_EQ(form->LargeIconList.size(), 3u);
+    ASSERT_EQ(form->SmallIconList.size(), 3u);
+    EXPECT_EQ((*form->AriasList)[0], "ソフト.txt");
+    EXPECT_EQ((*form->UseAriasList)[0], "False");
+    EXPECT_EQ((*form->AriasList)[1], "フォルダ/その他");
+    EXPECT_EQ((*form->UseAriasList)[2], "yes");  // kept as read
+    EXPECT_EQ(form->LargeIconList[1]->Width(), 32);
+    EXPECT_EQ(form->SmallIconList[1]->Width(), 16);
+    EXPECT_LT(WhitePixels(*form->LargeIconList[1]), 32 * 32);  // the folder icon
+
+    TComponent::Free(form);
+    std::string want = StandardFile(dir / "ソフト.txt" + "/False/ソフト.txt\r\n" + dir / "フォルダ表" +
+                                    "/True/フォルダ/その他\r\n" + dir / "ソフト.txt" + "/yes/ソフト.txt\r\n");
+    want.replace(want.find("NumOfRegi=99"), 12, "NumOfRegi=3");
+    EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini"), want);
+}
+
+TEST(MainSettings, MissingEntryKeptOnNoDroppedOnYes) {
+    TTempFolder dir;
+    WriteFileBytes(dir / "a.txt", "a");
+    std::string gone = dir / "消えたファイル.exe";
+    WriteFileBytes(dir / "Zumaro.ini", StandardFile(dir / "a.txt\r\n" + gone + "/True/消えた\r\n\r\n"));
+
+    {
+        TBoxAnswerer boxes({IDNO, IDNO});
+        TfrmMain* form = CreateMain(dir);
+        ASSERT_EQ(boxes.Seen.size(), 2u);
+        EXPECT_EQ(boxes.Seen[0].Text,
+                  "登録されたファイル(" + gone + ")が見つかりません。登録リストから削除してもいいですか？");
+        EXPECT_EQ(boxes.Seen[0].Caption, kCaption);
+        EXPECT_EQ(boxes.Seen[0].Icon, "exclamation");
+        EXPECT_EQ(boxes.Seen[0].Buttons, (std::vector<int>{IDYES, IDNO}));
+        // The empty line is an entry with an empty path, which never exists.
+        EXPECT_EQ(boxes.Seen[1].Text, "登録されたファイル()が見つかりません。登録リストから削除してもいいですか？");
+        ASSERT_EQ(form->RegiFileList->Count(), 3);
+        EXPECT_EQ((*form->RegiFileList)[1], gone);
+        EXPECT_EQ(WhitePixels(*form->LargeIconList[1]), 32 * 32);  // no icon for a missing file
+        EXPECT_EQ(WhitePixels(*form->SmallIconList[1]), 16 * 16);
+        EXPECT_LT(WhitePixels(*form->LargeIconList[0]), 32 * 32);
+        TComponent::Free(form);
+    }
+    std::string kept = ReadFileBytes(dir / "Zumaro.ini");
+    EXPECT_NE(kept.find(gone + "/True/消えた\r\n/False/\r\n"), std::string::npos) << kept;
+
+    {
+        TBoxAnswerer boxes({IDYES, IDYES});
+        TfrmMain* form = CreateMain(dir);
+        EXPECT_EQ(boxes.Seen.size(), 2u);
+        ASSERT_EQ(form->RegiFileList->Count(), 1);
+        EXPECT_EQ(form->LauncherSettings.NumOfRegi, 1);
+        TComponent::Free(form);
+    }
+    std::string dropped = ReadFileBytes(dir / "Zumaro.ini");
+    EXPECT_EQ(dropped.find(gone), std::string::npos);
+    EXPECT_NE(dropped.find("NumOfRegi=1\r\n"), std::string::npos);
+}
+
+TEST(MainSettings, IconBitmapsForFileFolderAndMissingPath) {
+    TTempFolder dir;
+    WriteFileBytes(dir / "note.txt", "x");
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    TBitmap large, small;
+    form->MakeIconBitmaps(dir / "note.txt", &large, &small);
+    EXPECT_EQ(large.Width(), 32);
+    EXPECT_EQ(large.Height(), 32);
+    EXPECT_EQ(small.Width(), 16);
+    EXPECT_EQ(small.Height(), 16);
+    EXPECT_LT(WhitePixels(large), 32 * 32);
+    EXPECT_LT(WhitePixels(small), 16 * 16);
+    EXPECT_GT(WhitePixels(large), 0);  // the icon's transparent parts show the white ground
+
+    TBitmap folderLarge, folderSmall;
+    form->MakeIconBitmaps(dir.Path(), &folderLarge, &folderSmall);
+    EXPECT_LT(WhitePixels(folderLarge), 32 * 32);
+    EXPECT_LT(WhitePixels(folderSmall), 16 * 16);
+
+    // A bitmap that held an icon is white again when the path has gone.
+    form->MakeIconBitmaps(dir / "nothing-here.exe", &large, &small);
+    EXPECT_EQ(WhitePixels(large), 32 * 32);
+    EXPECT_EQ(WhitePixels(small), 16 * 16);
+    TComponent::Free(form);
+}
+
+TEST(MainSettings, FailedSaveWarnsAndKeepsTheOldFile) {
+    TTempFolder dir;
+    std::string original = StandardFile("");
+    WriteFileBytes(dir / "Zumaro.ini", original);
+    // The file beside it cannot be made: a folder has its name.
+    ASSERT_TRUE(CreateDirectoryA((dir / "Zumaro.ini.tmp").c_str(), nullptr));
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    EXPECT_TRUE(boxes.Seen.empty());
+    form->LauncherSettings.PannelCol = 1;
+    TComponent::Free(form);
+    ASSERT_EQ(boxes.Seen.size(), 1u);
+    EXPECT_EQ(boxes.Seen[0].Caption, kCaption);
+    EXPECT_EQ(boxes.Seen[0].Icon, "exclamation");
+    EXPECT_EQ(boxes.Seen[0].Text.rfind("設定ファイル(" + dir / "Zumaro.ini" + ")を保存できませんでした。\r", 0), 0u)
+        << boxes.Seen[0].Text;
+    EXPECT_GT(boxes.Seen[0].Text.size(), ("設定ファイル(" + dir / "Zumaro.ini" + ")を保存できませんでした。\r").size());
+    EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini"), original);
+}
+
+TEST(MainSettings, ReadOnlyFileIsNotReplaced) {
+    TTempFolder dir;
+    std::string original = StandardFile("");
+    WriteFileBytes(dir / "Zumaro.ini", original);
+    SetFileAttributesA((dir / "Zumaro.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    EXPECT_EQ(form->LauncherSettings.PannelCol, 4);
+    form->LauncherSettings.PannelCol = 1;
+    TComponent::Free(form);
+    EXPECT_EQ(boxes.Seen.size(), 1u);  // the save's warning
+    EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini"), original);
+    EXPECT_FALSE(PathExists(dir / "Zumaro.ini.tmp"));
+    SetFileAttributesA((dir / "Zumaro.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(MainSettings, UnreadableFileWarnsStartsOnDefaultsAndIsNeverOverwritten) {
+    TTempFolder dir;
+    std::string original = StandardFile("C:\\x.exe\r\n");
+    WriteFileBytes(dir / "Zumaro.ini", original);
+    // Another program holds it open and shares nothing.
+    HANDLE lock = CreateFileA((dir / "Zumaro.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    ASSERT_EQ(boxes.Seen.size(), 1u);
+    EXPECT_EQ(boxes.Seen[0].Icon, "exclamation");
+    EXPECT_EQ(boxes.Seen[0].Caption, kCaption);
+    EXPECT_NE(boxes.Seen[0].Text.find("設定ファイル(" + dir / "Zumaro.ini" + ")を読み込めません。"), std::string::npos);
+    EXPECT_EQ(form->LauncherSettings, NoFileDefaults(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    EXPECT_EQ(form->RegiFileList->Count(), 0);
+    CloseHandle(lock);  // even once it could be written, this run leaves it alone
+    TComponent::Free(form);
+    EXPECT_EQ(boxes.Seen.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini"), original);
+}
+
+TEST(MainSettings, HandEditedValuesAreKeptAsTheRulesSay) {
+    TTempFolder dir;
+    WriteFileBytes(dir / "Zumaro.ini",
+                   "pannelcol=8\nPannelCol=2\nPannelRow =4\rBtnWidth=40\r\nBtnHeight=0\nZumaroSpeed=-2\n"
+                   "HotKey1=9\nHotKey2=b\nLeft=-500\nTop=$20\nAnimation=no\nAutoClose=TRUE\n");
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    const TLauncherSettings& s = form->LauncherSettings;
+    EXPECT_EQ(s.PannelCol, 8);
+    EXPECT_EQ(s.PannelRow, 3);
+    EXPECT_EQ(s.BtnWidth, 40);
+    EXPECT_EQ(s.BtnHeight, 1);
+    EXPECT_EQ(s.ZumaroSpeed, 1);
+    EXPECT_EQ(s.HotKey1, 9);
+    EXPECT_EQ(s.HotKey2, "A");
+    EXPECT_TRUE(s.Animation);
+    EXPECT_TRUE(s.AutoClose);
+    EXPECT_EQ(s.Left, -500);
+    EXPECT_EQ(s.Top, 32);
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.left, -500);  // used as stored, off the screen too
+    EXPECT_EQ(r.top, 32);
+    EXPECT_TRUE(boxes.Seen.empty());
+    TComponent::Free(form);
+    std::string text = ReadFileBytes(dir / "Zumaro.ini");
+    EXPECT_EQ(text.rfind("[Initialize]\r\nPannelCol=8\r\nPannelRow=3\r\nBtnWidth=40\r\nBtnHeight=1\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("HotKey1=9\r\nHotKey2=A\r\nAutoClose=True\r\nLeft=-500\r\nTop=32\r\n"), std::string::npos);
+}
+
+TEST(MainSettings, SessionEndWritesTheFile) {
+    TTempFolder dir;
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0);
+    EXPECT_FALSE(PathExists(dir / "Zumaro.ini"));
+    SendMessageA(form->Handle(), WM_ENDSESSION, FALSE, 0);  // cancelled: nothing yet
+    EXPECT_FALSE(PathExists(dir / "Zumaro.ini"));
+    SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_NE(ReadFileBytes(dir / "Zumaro.ini").find("[Registered Files]\r\n"), std::string::npos);
+    TComponent::Free(form);
+}
+
+TEST(MainWindow, ClassNameAndCloseEndsTheLoop) {
+    TTempFolder dir;
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    char cls[64] = {};
+    GetClassNameA(form->Handle(), cls, sizeof cls);
+    EXPECT_STREQ(cls, "TfrmMain");
+    EXPECT_TRUE(GetWindowLongA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(GetWindowLongA(form->Handle(), GWL_STYLE) & WS_CAPTION);
+    // The loop shows the main form and ends when it is closed; the window lives on until teardown.
+    Application->MainForm = form;
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    Application->Run();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_TRUE(IsWindow(form->Handle()));
+    EXPECT_FALSE(PathExists(dir / "Zumaro.ini"));
+    TComponent::Free(form);
+    Application->MainForm = nullptr;
+    EXPECT_TRUE(PathExists(dir / "Zumaro.ini"));
+}
+
+TEST(Toolkit, ErrorsInAWindowProcedureReachTheErrorBoxAndTheProgramGoesOn) {
+    TTempFolder dir;
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    boxes.Seen.clear();
+    int calls = 0;
+    form->OnKeyDown = [&](TObject*, uint16_t&, TShiftState) {
+        ++calls;
+        StrToBool("yes");
+    };
+    SendMessageA(form->Handle(), WM_KEYDOWN, 'A', 0);
+    SendMessageA(form->Handle(), WM_KEYDOWN, 'B', 0);
+    EXPECT_EQ(calls, 2);
+    ASSERT_EQ(boxes.Seen.size(), 2u);
+    EXPECT_EQ(boxes.Seen[0].Caption, "ズマロランチャー");  // the application title
+    EXPECT_EQ(boxes.Seen[0].Text, "StrToBoolは、True/Falseのみ受け付けます.");
+    EXPECT_EQ(boxes.Seen[0].Icon, "stop");
+    EXPECT_EQ(boxes.Seen[0].Buttons, std::vector<int>{IDOK});
+    TComponent::Free(form);
+}

@@ -1,0 +1,56 @@
+// Helpers for the in-process Windows tests: answering message boxes, temporary folders, files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// What a message box showed before it was answered.
+struct TBoxSeen {
+    std::string Caption;
+    std::string Text;
+    std::string Icon;  // "stop", "exclamation", "information", "question" or ""
+    std::vector<int> Buttons;  // IDOK, IDYES, IDNO... present in the box
+    int Answer = 0;
+};
+
+// While it lives, answers every message box of this thread with the next answer in turn
+// (IDOK when they run out), from a thread timer that the box's own loop dispatches.
+class TBoxAnswerer {
+public:
+    explicit TBoxAnswerer(std::vector<int> answers = {});
+    ~TBoxAnswerer();
+    TBoxAnswerer(const TBoxAnswerer&) = delete;
+    TBoxAnswerer& operator=(const TBoxAnswerer&) = delete;
+
+    std::vector<TBoxSeen> Seen;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    void Answer(HWND box);
+    std::vector<int> answers_;
+    size_t next_ = 0;
+    UINT_PTR timer_ = 0;
+    TBoxAnswerer* previous_ = nullptr;
+};
+
+// A fresh folder under the system's temp folder (its name may hold double-byte characters),
+// removed with everything in it at the end.
+class TTempFolder {
+public:
+    explicit TTempFolder(const std::string& name = "zumaro");
+    ~TTempFolder();
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+    // The folder with its final "\".
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+bool PathExists(const std::string& path);

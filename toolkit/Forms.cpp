@@ -1,0 +1,267 @@
+#include "toolkit/Forms.h"
+
+TApplication* Application = nullptr;
+
+// ---- TWinControl ----
+
+TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
+
+TWinControl::~TWinControl() { DestroyHandle(); }
+
+HWND TWinControl::Handle() {
+    if (handle_ == nullptr) CreateHandle();
+    return handle_;
+}
+
+void TWinControl::CreateHandle() {
+    if (handle_ != nullptr) return;
+    TCreateParams params;
+    CreateParams(params);
+    RegisterBoundClass(params.ClassName.c_str());
+    DWORD style = params.Style & ~WS_VISIBLE;
+    HWND hwnd = CreateBoundWindow(this, params.ClassName.c_str(), params.ExStyle, style, left_, top_, width_,
+                                  height_, params.Parent);
+    if (hwnd == nullptr) throw Exception("Cannot create window " + params.ClassName);
+    handle_ = hwnd;
+    if (visible_) ShowWindow(handle_, SW_SHOWNA);
+}
+
+void TWinControl::DestroyHandle() {
+    if (handle_ != nullptr) DestroyWindow(handle_);  // WindowDestroyed clears handle_
+    handle_ = nullptr;
+}
+
+void TWinControl::WindowDestroyed(HWND hwnd) {
+    if (hwnd == handle_) handle_ = nullptr;
+}
+
+int TWinControl::Left() const { return left_; }
+int TWinControl::Top() const { return top_; }
+int TWinControl::Width() const { return width_; }
+int TWinControl::Height() const { return height_; }
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    if (handle_ != nullptr)
+        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TWinControl::Visible() const { return handle_ != nullptr ? IsWindowVisible(handle_) != FALSE : visible_; }
+
+void TWinControl::SetVisible(bool visible) {
+    visible_ = visible;
+    if (handle_ != nullptr) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+LRESULT TWinControl::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (handle_ == nullptr) handle_ = hwnd;  // messages of the creation itself
+    return WndProc(msg, wParam, lParam);
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_WINDOWPOSCHANGED) {
+        // The window's real place, whoever moved it.
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (!(pos->flags & SWP_NOMOVE)) {
+            left_ = pos->x;
+            top_ = pos->y;
+        }
+        if (!(pos->flags & SWP_NOSIZE)) {
+            width_ = pos->cx;
+            height_ = pos->cy;
+        }
+        if (pos->flags & SWP_SHOWWINDOW) visible_ = true;
+        if (pos->flags & SWP_HIDEWINDOW) visible_ = false;
+    }
+    return DefaultHandler(msg, wParam, lParam);
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(handle_, msg, wParam, lParam);
+}
+
+// ---- TForm ----
+
+TForm::TForm(TComponent* owner, const char* className) : TWinControl(owner), className_(className) {}
+
+void TForm::FinishCreate() {
+    Handle();
+    LoadedAll();
+    if (OnCreate) {
+        try {
+            OnCreate(this);
+        } catch (const std::exception& e) {
+            Application->HandleException(e);
+        }
+    }
+}
+
+void TForm::BeforeDestruction() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    if (OnDestroy) {
+        try {
+            OnDestroy(this);
+        } catch (const std::exception& e) {
+            Application->HandleException(e);
+        }
+    }
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    params.ClassName = className_;
+    switch (BorderStyle) {
+        case TBorderStyle::bsNone: params.Style = WS_POPUP; break;
+        case TBorderStyle::bsDialog:
+            params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+            params.ExStyle = WS_EX_DLGMODALFRAME;
+            break;
+        case TBorderStyle::bsSingle: params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
+    }
+    // A launcher panel lives in the notification area, not on the task bar.
+    params.ExStyle |= WS_EX_TOOLWINDOW;
+    if (StayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+}
+
+void TForm::Show() {
+    HWND h = Handle();
+    bool wasVisible = IsWindowVisible(h) != FALSE;
+    SetVisible(true);
+    if (!wasVisible && OnShow) OnShow(this);
+    BringToFront();
+}
+
+void TForm::Hide() {
+    HWND h = Handle();
+    bool wasVisible = IsWindowVisible(h) != FALSE;
+    SetVisible(false);
+    if (wasVisible && OnHide) OnHide(this);
+}
+
+void TForm::BringToFront() {
+    HWND h = Handle();
+    SetWindowPos(h, StayOnTop ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TForm::Close() {
+    if (Application != nullptr && Application->MainForm == this)
+        Application->Terminate();
+    else
+        Hide();
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE: SetWindowTextA(Handle(), Caption.c_str()); break;
+        case WM_CLOSE: Close(); return 0;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(Handle(), &r);
+            HBRUSH brush = CreateSolidBrush(Color);
+            FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+            DeleteObject(brush);
+            return 1;
+        }
+        case WM_PAINT:
+            if (OnPaint) {
+                PAINTSTRUCT ps;
+                BeginPaint(Handle(), &ps);
+                EndPaint(Handle(), &ps);
+                OnPaint(this);
+                return 0;
+            }
+            break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP: {
+            const TKeyEvent& handler = (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) ? OnKeyDown : OnKeyUp;
+            if (handler) {
+                TShiftState shift = 0;
+                if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+                if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+                if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+                auto key = static_cast<uint16_t>(wParam);
+                handler(this, key, shift);
+                if (key == 0) return 0;
+            }
+            break;
+        }
+        default: break;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TApplication ----
+
+TApplication::TApplication() : TComponent(nullptr) { Application = this; }
+
+TApplication::~TApplication() {
+    // Forms go while Application is still set: their destruction handlers may report errors.
+    DestroyComponents();
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::Run() {
+    if (ShowMainForm && MainForm != nullptr) MainForm->Show();
+    // The loop takes WM_QUIT itself: left in the queue, it would end every message box of the
+    // teardown (a failed save's warning) before it is seen.
+    MSG msg;
+    for (;;) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    terminated_ = true;
+}
+
+void TApplication::Terminate() {
+    if (!terminated_) PostQuitMessage(0);
+    terminated_ = true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void TApplication::HandleException(const std::exception& e) {
+    // An error raised while its box is up (a paint of the window behind it, say) is not stacked.
+    if (handlingException_) return;
+    handlingException_ = true;
+    ShowMessageBox(ErrorBoxText(e.what()), Title, MB_ICONSTOP | MB_OK);
+    handlingException_ = false;
+}
+
+int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
+}
+
+// ---- helpers ----
+
+namespace Screen {
+int Width() { return GetSystemMetrics(SM_CXSCREEN); }
+int Height() { return GetSystemMetrics(SM_CYSCREEN); }
+}  // namespace Screen
+
+std::string SystemErrorText(DWORD code) {
+    char* buffer = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = n != 0 && buffer != nullptr ? std::string(buffer, n) : std::string();
+    if (buffer != nullptr) LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    if (text.empty()) text = "エラー " + std::to_string(code);
+    return text;
+}

@@ -1,0 +1,61 @@
+#include "toolkit/Graphics.h"
+
+#include <cstring>
+
+void TBitmap::SetSize(int width, int height) {
+    if (width == width_ && height == height_ && bits_ != nullptr) {
+        GdiFlush();
+        std::memset(bits_, 0xFF, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        return;
+    }
+    Clear();
+    if (width <= 0 || height <= 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bmp == nullptr) throw Exception("Out of system resources");
+    bitmap_.Reset(bmp);
+    bits_ = static_cast<uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
+    std::memset(bits_, 0xFF, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+}
+
+void TBitmap::Assign(const TBitmap* source) {
+    if (source == this) return;
+    if (source == nullptr || source->Empty()) {
+        Clear();
+        return;
+    }
+    SetSize(source->width_, source->height_);
+    GdiFlush();  // the source may still have drawing pending in its DIB
+    std::memcpy(bits_, source->bits_, static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
+}
+
+void TBitmap::Clear() {
+    bitmap_.Reset();
+    bits_ = nullptr;
+    width_ = height_ = 0;
+}
+
+COLORREF TBitmap::Pixel(int x, int y) const {
+    if (bits_ == nullptr || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+    GdiFlush();
+    uint32_t p = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+TBitmapCanvas::TBitmapCanvas(TBitmap& bitmap) : dc_(CreateCompatibleDC(nullptr)) {
+    if (!dc_) throw Exception("Out of system resources");
+    if (bitmap.Handle() != nullptr) previous_ = SelectObject(dc_.Get(), bitmap.Handle());
+}
+
+TBitmapCanvas::~TBitmapCanvas() {
+    if (previous_ != nullptr) SelectObject(dc_.Get(), previous_);
+}

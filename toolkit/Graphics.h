@@ -1,0 +1,84 @@
+// Bitmaps and small owners of GDI and kernel handles.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+#include "toolkit/Classes.h"
+
+// Owns one handle and releases it with Close on every path.
+template <typename H, BOOL(WINAPI* Close)(H)>
+class THandleOwner {
+public:
+    THandleOwner() = default;
+    explicit THandleOwner(H h) : h_(h) {}
+    ~THandleOwner() { Reset(); }
+    THandleOwner(const THandleOwner&) = delete;
+    THandleOwner& operator=(const THandleOwner&) = delete;
+    THandleOwner(THandleOwner&& o) noexcept : h_(std::exchange(o.h_, H{})) {}
+    THandleOwner& operator=(THandleOwner&& o) noexcept {
+        if (this != &o) {
+            Reset();
+            h_ = std::exchange(o.h_, H{});
+        }
+        return *this;
+    }
+    H Get() const { return h_; }
+    explicit operator bool() const { return h_ != H{}; }
+    H Release() { return std::exchange(h_, H{}); }
+    void Reset(H h = H{}) {
+        if (h_ != H{}) Close(h_);
+        h_ = h;
+    }
+
+private:
+    H h_{};
+};
+
+inline BOOL WINAPI CloseGdiObject(HGDIOBJ h) { return DeleteObject(h); }
+inline BOOL WINAPI CloseRegion(HRGN h) { return DeleteObject(h); }
+inline BOOL WINAPI CloseMemoryDC(HDC h) { return DeleteDC(h); }
+
+using TKernelHandle = THandleOwner<HANDLE, CloseHandle>;
+using TIconHandle = THandleOwner<HICON, DestroyIcon>;
+using TGdiObject = THandleOwner<HGDIOBJ, CloseGdiObject>;
+using TRegionHandle = THandleOwner<HRGN, CloseRegion>;
+using TMemoryDC = THandleOwner<HDC, CloseMemoryDC>;
+
+// A 32-bit top-down bitmap. A freshly sized bitmap is white.
+class TBitmap : public TObject {
+public:
+    TBitmap() = default;
+    ~TBitmap() override = default;
+
+    void SetSize(int width, int height);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    bool Empty() const { return width_ == 0 || height_ == 0; }
+    HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.Get()); }
+    void Assign(const TBitmap* source);
+    void Clear();
+    // RGB of a pixel, for drawing checks; CLR_INVALID outside the bitmap.
+    COLORREF Pixel(int x, int y) const;
+
+private:
+    TGdiObject bitmap_;
+    uint32_t* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// A memory drawing surface on a bitmap, for as long as it lives.
+class TBitmapCanvas {
+public:
+    explicit TBitmapCanvas(TBitmap& bitmap);
+    ~TBitmapCanvas();
+    TBitmapCanvas(const TBitmapCanvas&) = delete;
+    TBitmapCanvas& operator=(const TBitmapCanvas&) = delete;
+    HDC Handle() const { return dc_.Get(); }
+
+private:
+    TMemoryDC dc_;
+    HGDIOBJ previous_ = nullptr;
+};

@@ -1,0 +1,104 @@
+#include "toolkit/WinBind.h"
+
+#include "toolkit/Forms.h"
+
+namespace {
+
+// Windows we create carry their object under one atom; windows we subclass carry the hook's
+// object under another, so a hook on one of our own windows reaches both in turn.
+ATOM TargetAtom() {
+    static ATOM atom = GlobalAddAtomA("ZumaroTarget");
+    return atom;
+}
+
+ATOM HookAtom() {
+    static ATOM atom = GlobalAddAtomA("ZumaroHook");
+    return atom;
+}
+
+// The object whose window is being created: messages before WM_NCCREATE's return go to it.
+thread_local IMessageTarget* t_creating = nullptr;
+
+void Bind(HWND hwnd, IMessageTarget* target) {
+    SetPropA(hwnd, MAKEINTATOM(TargetAtom()), reinterpret_cast<HANDLE>(target));
+}
+
+LRESULT Dispatch(IMessageTarget* target, ATOM atom, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    try {
+        result = target->HandleMessage(hwnd, msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        if (Application != nullptr) Application->HandleException(e);
+    } catch (...) {
+        if (Application != nullptr) Application->HandleException(Exception("Unknown error"));
+    }
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(hwnd, MAKEINTATOM(atom));
+        target->WindowDestroyed(hwnd);
+    }
+    return result;
+}
+
+LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* target = reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(HookAtom())));
+    if (target == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return Dispatch(target, HookAtom(), hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK BoundWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* target = reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(TargetAtom())));
+    if (target == nullptr && t_creating != nullptr) {
+        target = t_creating;
+        t_creating = nullptr;
+        Bind(hwnd, target);
+    }
+    if (target == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return Dispatch(target, TargetAtom(), hwnd, msg, wParam, lParam);
+}
+
+void RegisterBoundClass(const char* className, UINT style, HBRUSH background) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, className, &existing)) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = style;
+    wc.lpfnWndProc = BoundWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hbrBackground = background;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    wc.lpszClassName = className;
+    if (!RegisterClassExA(&wc)) throw Exception(std::string("Cannot register window class ") + className);
+}
+
+HWND CreateBoundWindow(IMessageTarget* target, const char* className, DWORD exStyle, DWORD style, int x, int y,
+                       int width, int height, HWND parent, HMENU menu) {
+    IMessageTarget* previous = t_creating;
+    t_creating = target;
+    HWND hwnd = CreateWindowExA(exStyle, className, "", style, x, y, width, height, parent, menu,
+                                GetModuleHandleA(nullptr), nullptr);
+    t_creating = previous;
+    return hwnd;
+}
+
+IMessageTarget* BoundTarget(HWND hwnd) {
+    return reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(TargetAtom())));
+}
+
+WNDPROC SubclassBound(HWND hwnd, IMessageTarget* target) {
+    SetPropA(hwnd, MAKEINTATOM(HookAtom()), reinterpret_cast<HANDLE>(target));
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWindowProc)));
+}
+
+void UnsubclassBound(HWND hwnd, WNDPROC former) {
+    if (!IsWindow(hwnd)) return;
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == &HookWindowProc) {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(former));
+        RemovePropA(hwnd, MAKEINTATOM(HookAtom()));
+    }
+}

@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""Draws the program's icon: a small green panel of four cells with the red cursor on one.
+
+Writes resources/Zumaro.ico with 16x16 and 32x32 images, 32-bit with an AND mask.
+Run it again only to change the picture; the .ico is committed."""
+import os
+import struct
+import sys
+
+GREEN = (0, 128, 0)
+DARK = (0, 80, 0)
+RED = (255, 0, 0)
+CELL = (236, 244, 236)
+
+
+def picture(size):
+    """Rows of (r, g, b, a), top row first."""
+    px = [[(0, 0, 0, 0)] * size for _ in range(size)]
+    m = max(1, size // 16)  # one design pixel
+    inner0, inner1 = m, size - m  # panel bounds
+    for y in range(inner0, inner1):
+        for x in range(inner0, inner1):
+            edge = x in (inner0, inner1 - 1) or y in (inner0, inner1 - 1)
+            px[y][x] = (*(DARK if edge else GREEN), 255)
+    # two by two cells
+    span = inner1 - inner0
+    cell = (span - 3 * 2 * m) // 2
+    for cy in range(2):
+        for cx in range(2):
+            x0 = inner0 + 2 * m + cx * (cell + 2 * m)
+            y0 = inner0 + 2 * m + cy * (cell + 2 * m)
+            for y in range(y0, y0 + cell):
+                for x in range(x0, x0 + cell):
+                    px[y][x] = (*CELL, 255)
+            if (cx, cy) == (0, 0):  # the cursor cell
+                for y in range(y0 - m, y0 + cell + m):
+                    for x in range(x0 - m, x0 + cell + m):
+                        inside = x0 <= x < x0 + cell and y0 <= y < y0 + cell
+                        if not inside:
+                            px[y][x] = (*RED, 255)
+    return px
+
+
+def image_entry(size):
+    px = picture(size)
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    xor = b''.join(bytes((b, g, r, a)) for row in reversed(px) for (r, g, b, a) in row)
+    row_bytes = ((size + 31) // 32) * 4
+    andmask = b''
+    for row in reversed(px):
+        bits = 0
+        out = bytearray(row_bytes)
+        for x, (_, _, _, a) in enumerate(row):
+            if a == 0:
+                out[x // 8] |= 0x80 >> (x % 8)
+        andmask += bytes(out)
+    return header + xor + andmask
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'resources', 'Zumaro.ico')
+    sizes = [16, 32]
+    images = [image_entry(s) for s in sizes]
+    data = struct.pack('<HHH', 0, 1, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for s, img in zip(sizes, images):
+        data += struct.pack('<BBBBHHII', s, s, 0, 0, 1, 32, len(img), offset)
+        offset += len(img)
+    data += b''.join(images)
+    with open(out, 'wb') as f:
+        f.write(data)
+
+
+if __name__ == '__main__':
+    main()
