@@ -1,9 +1,12 @@
 // winctl: finds, reads and answers the launcher's windows from outside, for the end-to-end scripts.
 //   winctl box [yes|no|ok|cancel] [seconds]  waits for a message box, prints
-//                                             "caption<TAB>text<TAB>icon<TAB>buttons" and presses the button
+//                                             "caption<TAB>text<TAB>buttons" and presses the button
+//                                             (its icon cannot be read from another process under Wine:
+//                                             the in-process tests check icons)
 //   winctl wait CLASS [seconds]              waits for a visible window of that class, prints "x y w h"
 //   winctl count CLASS                       prints how many windows of that class exist
 //   winctl close CLASS                       posts WM_CLOSE to the first window of that class
+//   winctl screen                            prints the screen's width and height
 // Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
 #include <windows.h>
 
@@ -44,7 +47,6 @@ HWND WaitFor(const char* cls, double seconds) {
 
 struct TParts {
     std::string text;
-    std::string icon;
 };
 
 BOOL CALLBACK ReadChild(HWND child, LPARAM lParam) {
@@ -52,15 +54,8 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM lParam) {
     char cls[32] = {};
     GetClassNameA(child, cls, sizeof cls);
     if (_stricmp(cls, "Static") != 0) return TRUE;
-    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-        auto icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-        struct {
-            int id;
-            const char* name;
-        } known[] = {{32513, "stop"}, {32515, "exclamation"}, {32516, "information"}, {32514, "question"}};
-        for (auto& k : known)
-            if (icon == LoadIconA(nullptr, MAKEINTRESOURCEA(k.id))) p->icon = k.name;
-    } else if (p->text.empty()) {
+    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) return TRUE;
+    if (p->text.empty()) {
         char text[4096] = {};
         GetWindowTextA(child, text, sizeof text);
         p->text = text;
@@ -102,7 +97,7 @@ int Box(const char* answer, double seconds) {
         buttons += b.name;
         if (answer != nullptr && std::strcmp(answer, b.name) == 0) press = b.id;
     }
-    std::printf("%s\t%s\t%s\t%s\n", caption, Escaped(parts.text).c_str(), parts.icon.c_str(), buttons.c_str());
+    std::printf("%s\t%s\t%s\n", caption, Escaped(parts.text).c_str(), buttons.c_str());
     std::fflush(stdout);
     if (answer != nullptr && press == 0) return 2;
     if (press != 0) PostMessageA(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, press)));
@@ -117,6 +112,10 @@ int main(int argc, char** argv) {
     if (cmd == "box") {
         const char* answer = argc > 2 ? argv[2] : nullptr;
         return Box(answer, argc > 3 ? std::atof(argv[3]) : 20);
+    }
+    if (cmd == "screen") {
+        std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        return 0;
     }
     if (argc < 3) return 2;
     const char* cls = argv[2];

@@ -1,0 +1,75 @@
+# Shared by the end-to-end scripts: the real Zumaro.exe in a fresh folder, under Wine.
+# Each script is called as: script ZUMARO_EXE WINCTL_EXE WINE_RUN
+set -u
+ZUMARO_EXE=${1:?Zumaro.exe}
+WINCTL_EXE=${2:?winctl.exe}
+WINE_RUN=${3:?wine-run.sh}
+FAILS=0
+WORK=$(mktemp -d /tmp/zumaro-e2e.XXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+
+# A folder holding a copy of the program, as a user would unpack it.
+new_folder() {
+    local dir="$WORK/$1"
+    mkdir -p "$dir"
+    cp "$ZUMARO_EXE" "$dir/Zumaro.exe"
+    echo "$dir"
+}
+
+# The Windows name of a path under Wine's Z: drive.
+winpath() { printf 'Z:%s' "$1" | tr '/' '\\'; }
+
+# Text in the program's code page.
+sjis() { iconv -f UTF-8 -t CP932; }
+
+# Runs the program in the background; its process id in ZPID.
+start_zumaro() { "$WINE_RUN" "$1/Zumaro.exe" & ZPID=$!; }
+
+# Its console output has CR LF line ends.
+winctl() { "$WINE_RUN" "$WINCTL_EXE" "$@" | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
+
+# Waits for the background program to end; its exit code in ZRC (124 when it would not end).
+wait_exit() {
+    local pid=$1 i
+    for i in $(seq 1 300); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill "$pid"
+        ZRC=124
+    else
+        wait "$pid"
+        ZRC=$?
+    fi
+}
+
+check() {  # check DESCRIPTION EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        echo "ok: $1"
+    else
+        echo "FAIL: $1"
+        echo "  expected: $2"
+        echo "  actual:   $3"
+        FAILS=$((FAILS + 1))
+    fi
+}
+
+# Compares a written file with the expected text line by line (the file in CP932, CR LF).
+check_file() {  # check_file DESCRIPTION FILE EXPECTED_UTF8_LINES
+    local got want
+    got=$(iconv -f CP932 -t UTF-8 "$2" | sed -n 'l' )
+    want=$(printf '%s\n' "$3" | sed 's/$/\r/' | sed -n 'l')
+    if [ "$got" == "$want" ]; then
+        echo "ok: $1"
+    else
+        echo "FAIL: $1"
+        diff <(echo "$want") <(echo "$got") | sed 's/^/  /'
+        FAILS=$((FAILS + 1))
+    fi
+}
+
+finish() {
+    [ "$FAILS" -eq 0 ] && echo "PASS" || echo "$FAILS check(s) failed"
+    exit $((FAILS > 0))
+}
