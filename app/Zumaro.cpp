@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "app/UnitSplash.h"
 #include "app/UnitUtils.h"
 #include "panel/UnitMain.h"
 
@@ -24,8 +25,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CoInitialize(nullptr);  // the shell's icon look-ups want it
 
     auto* app = new TApplication();
+    // The splash is up, painted, before the slow part: reading the file and making every icon.
+    auto* splash = new TfrmSplash(app);
+    splash->Show();
+    UpdateWindow(splash->Handle());
     app->Title = "ズマロランチャー";
     frmMain = app->CreateForm<TfrmMain>();
+    splash->Release();  // carried out once the loop runs
     app->Run();
     TComponent::Free(app);  // the windows go in reverse order of creation, the main window last
     frmMain = nullptr;

@@ -6,16 +6,19 @@
 #include "app/UnitUtils.h"
 
 TfrmMain* frmMain = nullptr;
+THintWindow* ItemHintWindow = nullptr;
 
 namespace {
 
 const char kCaption[] = "ズマロランチャー";
+const std::vector<std::string> kLeftGlyph = {"...#", "..##", ".###", "..##", "...#"};
+const std::vector<std::string> kRightGlyph = {"#...", "##..", "###.", "##..", "#..."};
 
 // Start-up questions about entries whose file has gone.
 class TMainLoadHost : public IRegiLoadHost {
 public:
-    explicit TMainLoadHost(TfrmMain& form, void (TfrmMain::*append)(const TRegiEntry&))
-        : form_(form), append_(append) {}
+    using TAppend = void (TfrmMain::*)(const TRegiEntry&);
+    TMainLoadHost(TfrmMain& form, TAppend append) : form_(form), append_(append) {}
     bool EntryExists(const std::string& path) override { return FileExists(path) || FolderExists(path); }
     bool AskRemoveMissing(const std::string& path) override {
         std::string text = "登録されたファイル(" + path + ")が見つかりません。登録リストから削除" + "してもいいですか？";
@@ -25,7 +28,30 @@ public:
 
 private:
     TfrmMain& form_;
-    void (TfrmMain::*append_)(const TRegiEntry&);
+    TAppend append_;
+};
+
+// Drawing straight onto the panel's window, not through a paint message.
+class TWindowCanvas {
+public:
+    explicit TWindowCanvas(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~TWindowCanvas() { ReleaseDC(hwnd_, dc_); }
+    TWindowCanvas(const TWindowCanvas&) = delete;
+    TWindowCanvas& operator=(const TWindowCanvas&) = delete;
+    void FrameRect(const TRectI& r, COLORREF color) const {
+        RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+        TGdiObject brush(CreateSolidBrush(color));
+        ::FrameRect(dc_, &rc, static_cast<HBRUSH>(brush.Get()));
+    }
+    void FillRect(const TRectI& r, COLORREF color) const {
+        RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+        TGdiObject brush(CreateSolidBrush(color));
+        ::FillRect(dc_, &rc, static_cast<HBRUSH>(brush.Get()));
+    }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
 };
 
 }  // namespace
@@ -34,16 +60,33 @@ TfrmMain::TfrmMain(TComponent* owner, std::string folder) : TForm(owner, "TfrmMa
     Name = "frmMain";
     BorderStyle = TBorderStyle::bsNone;
     StayOnTop = true;
-    Color = RGB(0, 128, 0);
+    Color = kPanelGreen;
+    Font = TFont{"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET};
+    pumMain = new TPopupMenu(this);
+    pumMain->Name = "pumMain";
+    PopupMenu = pumMain;
+    spbLeft = new TSpeedButton(this, this);
+    spbLeft->Name = "spbLeft";
+    spbLeft->SetGlyph(kLeftGlyph);
+    spbLeft->OnClick = [this](TObject* s) { spbLeftClick(s); };
+    spbRight = new TSpeedButton(this, this);
+    spbRight->Name = "spbRight";
+    spbRight->SetGlyph(kRightGlyph);
+    spbRight->OnClick = [this](TObject* s) { spbRightClick(s); };
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
+    OnPaint = [this](TObject* s) { FormPaint(s); };
     FinishCreate();
 }
 
 void TfrmMain::FormCreate(TObject*) {
+    ItemHintWindow = new THintWindow(this);
     RegiFileList = std::make_unique<TStringList>();
     UseAriasList = std::make_unique<TStringList>();
     AriasList = std::make_unique<TStringList>();
+    LargeIconList.clear();
+    SmallIconList.clear();
+    ButtonImages.clear();
     RegisterHotKey(Handle(), kHotKeyId, MOD_CONTROL | MOD_SHIFT, 'A');
     IniPath = folder_ + "Zumaro.ini";
     Application->HelpFile = folder_ + "Zumaro.hlp";
@@ -52,26 +95,56 @@ void TfrmMain::FormCreate(TObject*) {
     SettingPageIndex = 0;
     HintShowing = false;
     DialogOpen = false;
+    ItemHintWindow->Color = GetSysColor(COLOR_INFOBK);
+    Application->OnDeactivate = [this](TObject* s) { AppDeactivate(s); };
     if (FileExists(IniPath)) {
         LoadSettings();
     } else {
         Application->ShowMessageBox(std::string("初期化ファイル(Zumaro.ini)がインストールされたフォルダに見つかりません。") +
-                                    "\r" + "既定値に初期化されます。",
-                                kCaption, MB_ICONEXCLAMATION | MB_OK);
+                                        "\r" + "既定値に初期化されます。",
+                                    kCaption, MB_ICONEXCLAMATION | MB_OK);
         LauncherSettings = NoFileDefaults(Screen::Width(), Screen::Height());
     }
+    spbLeft->SetHeight(11);
+    spbRight->SetHeight(11);
     UpdateHotKey();
-    SetBounds(LauncherSettings.Left, LauncherSettings.Top, 64, 64);
+    BuildButtons();
+    UpdateArrows();
+    try {
+        ShowPage();
+    } catch (const std::exception& e) {
+        // A bad own-hint flag: say so, and let the rest of the start-up run.
+        Application->HandleException(e);
+    }
+    SetBounds(LauncherSettings.Left, LauncherSettings.Top, Width(), Height());
+    if (LauncherSettings.AutoClose) {
+        Hide();
+        Application->ShowMainForm = false;
+    }
 }
 
 void TfrmMain::FormDestroy(TObject*) {
     SaveSettings();
     LargeIconList.clear();
     SmallIconList.clear();
+    for (int32_t i = 0; i < LauncherSettings.ButtonsPerPage; ++i) {
+        TImage* image = static_cast<size_t>(i) < ButtonImages.size() ? ButtonImages[static_cast<size_t>(i)] : nullptr;
+        if (image == nullptr)
+            Application->ShowMessageBox("ERROR", Application->Title, MB_OK);
+        else
+            Free(image);
+    }
+    ButtonImages.clear();
+    Free(ItemHintWindow);
+    ItemHintWindow = nullptr;
     RegiFileList.reset();
     UseAriasList.reset();
     AriasList.reset();
     UnregisterHotKey(Handle(), kHotKeyId);
+}
+
+void TfrmMain::AppDeactivate(TObject*) {
+    if (LauncherSettings.AutoClose && !DialogOpen) Hide();
 }
 
 void TfrmMain::LoadSettings() {
@@ -83,8 +156,8 @@ void TfrmMain::LoadSettings() {
         if (result == TReadResult::Unreadable) {
             KeepSettingsFile = true;
             Application->ShowMessageBox("設定ファイル(" + IniPath + ")を読み込めません。\r" + SystemErrorText(error) +
-                                        "\r既定値で起動します。このファイルは書き換えません。",
-                                    kCaption, MB_ICONEXCLAMATION | MB_OK);
+                                            "\r既定値で起動します。このファイルは書き換えません。",
+                                        kCaption, MB_ICONEXCLAMATION | MB_OK);
         }
         LauncherSettings = NoFileDefaults(Screen::Width(), Screen::Height());
         return;
@@ -113,7 +186,7 @@ void TfrmMain::SaveSettings() {
     DWORD error = ReplaceFileContents(IniPath, text);
     if (error != 0)
         Application->ShowMessageBox("設定ファイル(" + IniPath + ")を保存できませんでした。\r" + SystemErrorText(error),
-                                kCaption, MB_ICONEXCLAMATION | MB_OK);
+                                    kCaption, MB_ICONEXCLAMATION | MB_OK);
 }
 
 void TfrmMain::MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small) {
@@ -147,6 +220,134 @@ void TfrmMain::UpdateHotKey() {
     }
     UINT key = LauncherSettings.HotKey2.empty() ? 'A' : static_cast<unsigned char>(LauncherSettings.HotKey2[0]);
     RegisterHotKey(Handle(), kHotKeyId, modifiers, key);  // a combination taken elsewhere is no error
+}
+
+TPanelGeometry TfrmMain::Geometry() const {
+    return {LauncherSettings.PannelCol, LauncherSettings.PannelRow, LauncherSettings.BtnWidth,
+            LauncherSettings.BtnHeight, spbLeft->Height()};
+}
+
+void TfrmMain::BuildButtons() {
+    for (TImage* image : ButtonImages) Free(image);
+    ButtonImages.clear();
+    TPanelGeometry g = Geometry();
+    ButtonImages.reserve(static_cast<size_t>(g.C) * static_cast<size_t>(g.R));
+    for (int r = 0; r < g.R; ++r) {
+        for (int c = 0; c < g.C; ++c) {
+            auto* image = new TImage(this, this);
+            ButtonImages.push_back(image);
+            TRectI b = g.ButtonRect(c, r);
+            image->SetBounds(b.Left, b.Top, g.W, g.H);
+            image->PopupMenu = pumMain;
+            image->Center = true;
+            image->Stretch = true;
+            image->Handle();
+            image->SetShowHint(true);
+            image->OnClick = [this](TObject* s) { ButtonClick(s); };
+            image->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { ButtonMouseMove(s, sh, x, y); };
+        }
+    }
+    SetBounds(Left(), Top(), g.ClientWidth(), g.ClientHeight());
+    ArrowsVisible = g.ArrowsVisible();
+    if (ArrowsVisible) {
+        spbLeft->SetBounds(g.LeftArrowLeft(), g.ArrowTop(), g.ArrowWidth(), spbLeft->Height());
+        spbRight->SetBounds(g.RightArrowLeft(), g.ArrowTop(), g.ArrowWidth(), spbRight->Height());
+        spbLeft->SetVisible(true);
+        spbRight->SetVisible(true);
+    } else {
+        spbLeft->SetVisible(false);
+        spbRight->SetVisible(false);
+    }
+}
+
+void TfrmMain::ShowPage() {
+    // Every cell is filled even when an entry's own-hint flag is unreadable; the first such
+    // error is raised afterwards.
+    std::string firstError;
+    bool large = UseLargeIcon(LauncherSettings.BtnWidth, LauncherSettings.SmallLargeBoundary);
+    int32_t count = EntryCount();
+    for (int32_t i = 0; i < LauncherSettings.ButtonsPerPage && static_cast<size_t>(i) < ButtonImages.size(); ++i) {
+        TImage* image = ButtonImages[static_cast<size_t>(i)];
+        int64_t e = static_cast<int64_t>(PageIndex) * LauncherSettings.ButtonsPerPage + i;
+        if (e < count) {
+            auto index = static_cast<size_t>(e);
+            image->Picture.Assign(large ? LargeIconList[index].get() : SmallIconList[index].get());
+            bool ownHint = false;
+            try {
+                ownHint = StrToBool((*UseAriasList)[static_cast<int>(e)]);
+            } catch (const EConvertError& error) {
+                if (firstError.empty()) firstError = error.Message;
+            }
+            image->SetHint(ownHint ? (*AriasList)[static_cast<int>(e)] : (*RegiFileList)[static_cast<int>(e)]);
+        } else {
+            image->Picture.Clear();
+            image->SetHint("");
+        }
+        image->PictureChanged();
+    }
+    if (!firstError.empty()) throw EConvertError(firstError);
+}
+
+void TfrmMain::FormPaint(TObject*) { DrawFrames(); }
+
+void TfrmMain::DrawFrames() {
+    Color = kPanelGreen;
+    TPanelGeometry g = Geometry();
+    TWindowCanvas canvas(Handle());
+    canvas.FrameRect(g.GridOutline(), kPanelGreen);
+    for (int c = 0; c < g.C; ++c)
+        for (int r = 0; r < g.R; ++r) canvas.FrameRect(g.CellFrame(c, r), kPanelGreen);
+    if (ArrowsVisible) canvas.FillRect(g.ArrowStrip(), kPanelGreen);
+    spbLeft->Repaint();
+    spbRight->Repaint();
+    if (EntryCount() == 0) return;
+    int32_t p = CursorIndex % LauncherSettings.ButtonsPerPage;
+    int c = p % g.C, r = p / g.C;
+    canvas.FrameRect(g.HighlightOuter(c, r), kHighlightRed);
+    canvas.FrameRect(g.CellFrame(c, r), kHighlightRed);
+}
+
+void TfrmMain::UpdateArrows() {
+    spbLeft->SetEnabled(PageIndex != 0);
+    spbRight->SetEnabled(PageIndex != LastPage(EntryCount(), LauncherSettings.ButtonsPerPage));
+}
+
+void TfrmMain::PrevPage() {
+    TPaging paging{CursorIndex, PageIndex};
+    if (!paging.Prev(LauncherSettings.ButtonsPerPage)) return;
+    PageIndex = paging.PageIndex;
+    UpdateArrows();
+    ShowPage();
+    CursorIndex = paging.CursorIndex;
+    DrawFrames();
+}
+
+void TfrmMain::NextPage() {
+    TPaging paging{CursorIndex, PageIndex};
+    if (!paging.Next(EntryCount(), LauncherSettings.ButtonsPerPage)) return;
+    PageIndex = paging.PageIndex;
+    UpdateArrows();
+    ShowPage();
+    CursorIndex = paging.CursorIndex;
+    DrawFrames();
+}
+
+void TfrmMain::spbLeftClick(TObject*) { PrevPage(); }
+
+void TfrmMain::spbRightClick(TObject*) { NextPage(); }
+
+void TfrmMain::ButtonMouseMove(TObject* Sender, TShiftState, int, int) {
+    auto* image = static_cast<TImage*>(Sender);
+    int32_t idx = HoverIndex(Geometry(), image->Left(), image->Top(), PageIndex);
+    if (idx != LastHoverIndex && !HintShowing) {
+        CursorIndex = idx;
+        LastHoverIndex = idx;
+        DrawFrames();
+    }
+}
+
+void TfrmMain::ButtonClick(TObject*) {
+    // Launching comes with the keyboard handling; the cursor cell is what a click starts.
 }
 
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

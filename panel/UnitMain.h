@@ -7,10 +7,15 @@
 
 #include "app/SettingsText.h"
 #include "app/UnitUtils.h"
-#include "toolkit/Forms.h"
-#include "toolkit/Graphics.h"
+#include "panel/PanelGeometry.h"
+#include "toolkit/Controls.h"
 
 constexpr int kHotKeyId = 123;
+constexpr COLORREF kPanelGreen = RGB(0, 128, 0);
+constexpr COLORREF kHighlightRed = RGB(255, 0, 0);
+
+// The one hint window, owned by the main window; the panel's I key and the list editor use it.
+extern THintWindow* ItemHintWindow;
 
 class TfrmMain : public TForm {
 public:
@@ -19,11 +24,32 @@ public:
 
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);
+    void FormPaint(TObject* Sender);
+    void AppDeactivate(TObject* Sender);
 
     void LoadSettings();
     void SaveSettings();
     void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small);
     void UpdateHotKey();
+
+    void BuildButtons();
+    void ShowPage();
+    void DrawFrames();
+    void UpdateArrows();
+    void PrevPage();
+    void NextPage();
+    void ButtonMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void ButtonClick(TObject* Sender);
+    void spbLeftClick(TObject* Sender);
+    void spbRightClick(TObject* Sender);
+
+    int EntryCount() const { return RegiFileList != nullptr ? RegiFileList->Count() : 0; }
+    TPanelGeometry Geometry() const;
+
+    // Components, in the order they are placed on the form.
+    TPopupMenu* pumMain = nullptr;
+    TSpeedButton* spbLeft = nullptr;
+    TSpeedButton* spbRight = nullptr;
 
     // The panel's state, in its declared order.
     bool ArrowsVisible = false;
@@ -33,6 +59,7 @@ public:
     std::unique_ptr<TStringList> RegiFileList;
     std::unique_ptr<TStringList> UseAriasList;
     std::unique_ptr<TStringList> AriasList;
+    std::vector<TImage*> ButtonImages;
     int32_t CursorIndex = 0;
     int32_t PageIndex = 0;
     std::string IniPath;

@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+struct TRectI {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;  // right and bottom exclusive
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    bool operator==(const TRectI&) const = default;
+};
+
 class TObject {
 public:
     virtual ~TObject() = default;

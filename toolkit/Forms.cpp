@@ -1,5 +1,9 @@
 #include "toolkit/Forms.h"
 
+#include <algorithm>
+
+#include "toolkit/Controls.h"
+
 TApplication* Application = nullptr;
 
 // ---- TWinControl ----
@@ -21,7 +25,8 @@ void TWinControl::CreateHandle() {
     DWORD style = params.Style & ~WS_VISIBLE;
     HWND hwnd = CreateBoundWindow(this, params.ClassName.c_str(), params.ExStyle, style, left_, top_, width_,
                                   height_, params.Parent);
-    if (hwnd == nullptr) throw Exception("Cannot create window " + params.ClassName);
+    if (hwnd == nullptr)
+        throw Exception("Cannot create window " + params.ClassName + " (" + std::to_string(GetLastError()) + ")");
     handle_ = hwnd;
     if (visible_) ShowWindow(handle_, SW_SHOWNA);
 }
@@ -53,7 +58,8 @@ bool TWinControl::Visible() const { return handle_ != nullptr ? IsWindowVisible(
 
 void TWinControl::SetVisible(bool visible) {
     visible_ = visible;
-    if (handle_ != nullptr) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+    if (handle_ == nullptr && visible) CreateHandle();  // shows it
+    else if (handle_ != nullptr) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 LRESULT TWinControl::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -111,6 +117,24 @@ void TForm::BeforeDestruction() {
     }
 }
 
+void TForm::AddGraphic(TGraphicControl* control) { graphics_.push_back(control); }
+
+void TForm::RemoveGraphic(TGraphicControl* control) {
+    graphics_.erase(std::remove(graphics_.begin(), graphics_.end(), control), graphics_.end());
+}
+
+void TForm::Release() {
+    if (HandleAllocated()) PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    RECT r{0, 0, width, height};
+    if (HandleAllocated())
+        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
+}
+
 void TForm::CreateParams(TCreateParams& params) {
     params.ClassName = className_;
     switch (BorderStyle) {
@@ -121,6 +145,8 @@ void TForm::CreateParams(TCreateParams& params) {
             break;
         case TBorderStyle::bsSingle: params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
     }
+    // Drawing on the form never covers its child windows.
+    params.Style |= WS_CLIPCHILDREN;
     // A launcher panel lives in the notification area, not on the task bar.
     params.ExStyle |= WS_EX_TOOLWINDOW;
     if (StayOnTop) params.ExStyle |= WS_EX_TOPMOST;
@@ -129,7 +155,9 @@ void TForm::CreateParams(TCreateParams& params) {
 void TForm::Show() {
     HWND h = Handle();
     bool wasVisible = IsWindowVisible(h) != FALSE;
-    SetVisible(true);
+    if (!wasVisible && CenterOnScreen)
+        SetBounds((Screen::Width() - Width()) / 2, (Screen::Height() - Height()) / 2, Width(), Height());
+    ShowWindow(h, SW_SHOW);
     if (!wasVisible && OnShow) OnShow(this);
     BringToFront();
 }
@@ -165,15 +193,28 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             DeleteObject(brush);
             return 1;
         }
-        case WM_PAINT:
-            if (OnPaint) {
-                PAINTSTRUCT ps;
-                BeginPaint(Handle(), &ps);
-                EndPaint(Handle(), &ps);
-                OnPaint(this);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Handle(), &ps);
+            for (TGraphicControl* g : graphics_)
+                if (g->Visible) g->Paint(dc);
+            EndPaint(Handle(), &ps);
+            if (OnPaint) OnPaint(this);
+            return 0;
+        }
+        case WM_ACTIVATEAPP: Application->ActivateApp(wParam != FALSE); break;
+        case WM_CONTEXTMENU:
+            if (PopupMenu != nullptr) {
+                POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                if (lParam == -1) GetCursorPos(&p);  // from the keyboard
+                PopupMenu->Popup(p.x, p.y);
                 return 0;
             }
             break;
+        case WM_LBUTTONUP:
+            if (OnClick) OnClick(this);
+            break;
+        case CM_RELEASE: Free(this); return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
         case WM_KEYUP:
@@ -217,6 +258,12 @@ void TApplication::Run() {
         DispatchMessageA(&msg);
     }
     terminated_ = true;
+}
+
+void TApplication::ActivateApp(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (!active && OnDeactivate) OnDeactivate(this);
 }
 
 void TApplication::Terminate() {

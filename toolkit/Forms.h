@@ -7,7 +7,14 @@
 #include <vector>
 
 #include "toolkit/Classes.h"
+#include "toolkit/Graphics.h"
 #include "toolkit/WinBind.h"
+
+class TGraphicControl;
+class TPopupMenu;
+
+// Posted to a form to destroy it once the messages before it are handled.
+constexpr UINT CM_RELEASE = WM_APP + 0x100;
 
 // A control with a window of its own. Position and size are kept while there is no window.
 class TWinControl : public TComponent, public IMessageTarget {
@@ -65,11 +72,18 @@ public:
     void Hide();
     void Close();
     void BringToFront();
+    // Destroys the form once the messages already waiting are handled.
+    void Release();
+    // Sets the size of the client area (the same as the window's for a borderless form).
+    void SetClientSize(int width, int height);
 
     std::string Caption;
     TBorderStyle BorderStyle = TBorderStyle::bsSingle;
     bool StayOnTop = false;
+    bool CenterOnScreen = false;
     COLORREF Color = GetSysColor(COLOR_BTNFACE);
+    TFont Font;
+    TPopupMenu* PopupMenu = nullptr;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -78,8 +92,11 @@ public:
     TNotifyEvent OnPaint;
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
+    TNotifyEvent OnClick;
 
     void BeforeDestruction() override;
+    void AddGraphic(TGraphicControl* control);
+    void RemoveGraphic(TGraphicControl* control);
 
 protected:
     // The end of a form's construction: the window, every component's Loaded, then OnCreate.
@@ -90,6 +107,7 @@ protected:
 private:
     std::string className_;
     bool destroyed_ = false;
+    std::vector<TGraphicControl*> graphics_;
 };
 
 class TApplication : public TComponent {
@@ -116,12 +134,15 @@ public:
     bool Terminated() const { return terminated_; }
     void ProcessMessages();
     void HandleException(const std::exception& e);
+    // WM_ACTIVATEAPP, from whichever of the program's windows hears it first.
+    void ActivateApp(bool active);
     // MessageBoxA owned by the active window of the program, if any.
     int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
 
 private:
     bool terminated_ = false;
     bool handlingException_ = false;
+    bool active_ = false;
 };
 
 extern TApplication* Application;

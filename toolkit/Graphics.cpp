@@ -59,3 +59,8 @@ TBitmapCanvas::TBitmapCanvas(TBitmap& bitmap) : dc_(CreateCompatibleDC(nullptr))
 TBitmapCanvas::~TBitmapCanvas() {
     if (previous_ != nullptr) SelectObject(dc_.Get(), previous_);
 }
+
+HFONT CreateFontHandle(const TFont& font) {
+    return CreateFontA(-font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, font.Charset, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
+}

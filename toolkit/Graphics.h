@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 #include "toolkit/Classes.h"
@@ -45,6 +46,15 @@ using TIconHandle = THandleOwner<HICON, DestroyIcon>;
 using TGdiObject = THandleOwner<HGDIOBJ, CloseGdiObject>;
 using TRegionHandle = THandleOwner<HRGN, CloseRegion>;
 using TMemoryDC = THandleOwner<HDC, CloseMemoryDC>;
+
+struct TFont {
+    std::string Name = "ＭＳ Ｐゴシック";
+    int Height = 13;  // pixels
+    BYTE Charset = SHIFTJIS_CHARSET;
+};
+
+// A GDI font for the description; the caller owns it.
+HFONT CreateFontHandle(const TFont& font);
 
 // A 32-bit top-down bitmap. A freshly sized bitmap is white.
 class TBitmap : public TObject {

@@ -5,6 +5,8 @@
 //                                             the in-process tests check icons)
 //   winctl wait CLASS [seconds]              waits for a visible window of that class, prints "x y w h"
 //   winctl count CLASS                       prints how many windows of that class exist
+//   winctl children CLASS                    prints "class x y w h visible|hidden enabled|disabled" for
+//                                             each child window, in the parent's client coordinates
 //   winctl close CLASS                       posts WM_CLOSE to the first window of that class
 //   winctl screen                            prints the screen's width and height
 // Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
@@ -104,6 +106,17 @@ int Box(const char* answer, double seconds) {
     return 0;
 }
 
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    char cls[64] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    std::printf("%s %ld %ld %ld %ld %s %s\n", cls, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                IsWindowVisible(child) ? "visible" : "hidden", IsWindowEnabled(child) ? "enabled" : "disabled");
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,6 +144,13 @@ int main(int argc, char** argv) {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         std::printf("%d\n", s.count);
+        return 0;
+    }
+    if (cmd == "children") {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        EnumChildWindows(s.found, PrintChild, 0);
         return 0;
     }
     if (cmd == "close") {

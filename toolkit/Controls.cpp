@@ -1,0 +1,383 @@
+#include "toolkit/Controls.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// The one tooltip control of a top-level window, made when its first tool is added.
+HWND ToolTipOf(HWND topLevel) {
+    static const char kProp[] = "ZumaroToolTip";
+    auto tip = static_cast<HWND>(GetPropA(topLevel, kProp));
+    if (tip != nullptr && IsWindow(tip)) return tip;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
+                          0, topLevel, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetPropA(topLevel, kProp, tip);
+    return tip;
+}
+
+TShiftState MouseShift(WPARAM wParam) {
+    TShiftState s = 0;
+    if (wParam & MK_SHIFT) s |= ssShift;
+    if (wParam & MK_CONTROL) s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    if (wParam & MK_LBUTTON) s |= ssLeft;
+    if (wParam & MK_RBUTTON) s |= ssRight;
+    if (wParam & MK_MBUTTON) s |= ssMiddle;
+    return s;
+}
+
+bool PointInClient(HWND hwnd, LPARAM lParam) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    return PtInRect(&r, p) != FALSE;
+}
+
+void Line(HDC dc, COLORREF color, std::initializer_list<POINT> points) {
+    TGdiObject pen(CreatePen(PS_SOLID, 1, color));
+    HGDIOBJ old = SelectObject(dc, pen.Get());
+    auto it = points.begin();
+    MoveToEx(dc, it->x, it->y, nullptr);
+    for (++it; it != points.end(); ++it) LineTo(dc, it->x, it->y);
+    SelectObject(dc, old);
+}
+
+}  // namespace
+
+// ---- graphic controls ----
+
+TGraphicControl::TGraphicControl(TComponent* owner, TForm* parent) : TComponent(owner), parent_(parent) {
+    if (parent_ != nullptr) parent_->AddGraphic(this);
+}
+
+TGraphicControl::~TGraphicControl() {
+    if (parent_ != nullptr) parent_->RemoveGraphic(this);
+}
+
+void TGraphicControl::SetBounds(int left, int top, int width, int height) {
+    Left = left;
+    Top = top;
+    Width = width;
+    Height = height;
+}
+
+void TBevel::Paint(HDC dc) {
+    // An etched frame: the shadow rectangle and, one pixel down and right, the highlight one.
+    COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    COLORREF outer = Style == TBevelStyle::bsLowered ? shadow : light;
+    COLORREF inner = Style == TBevelStyle::bsLowered ? light : shadow;
+    auto frame = [&](int l, int t, int r, int b, COLORREF c) {
+        Line(dc, c, {{l, b}, {l, t}, {r, t}});
+        Line(dc, c, {{r, t}, {r, b}, {l - 1, b}});
+    };
+    frame(Left + 1, Top + 1, Left + Width - 1, Top + Height - 1, inner);
+    frame(Left, Top, Left + Width - 2, Top + Height - 2, outer);
+}
+
+void TLabel::Paint(HDC dc) {
+    TGdiObject font(CreateFontHandle(Font));
+    HGDIOBJ old = SelectObject(dc, font.Get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    TextOutA(dc, Left, Top, Caption.c_str(), static_cast<int>(Caption.size()));
+    SelectObject(dc, old);
+}
+
+// ---- popup menu ----
+
+TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), menu_(CreatePopupMenu()) {}
+
+TPopupMenu::~TPopupMenu() {
+    if (menu_ != nullptr) DestroyMenu(menu_);
+}
+
+void TPopupMenu::Popup(int x, int y) {
+    HWND target = Window;
+    if (target == nullptr)
+        if (auto* form = dynamic_cast<TWinControl*>(Owner())) target = form->Handle();
+    if (target == nullptr || GetMenuItemCount(menu_) <= 0) return;
+    // The menu closes on a click elsewhere only when its window is in the foreground.
+    SetForegroundWindow(target);
+    TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, target, nullptr);
+    PostMessageA(target, WM_NULL, 0, 0);
+}
+
+// ---- image ----
+
+TImage::TImage(TComponent* owner, TWinControl* parent) : TWinControl(owner), parent_(parent) {
+    SetVisible(true);
+}
+
+TImage::~TImage() {
+    if (toolAdded_ && HandleAllocated()) {
+        TTTOOLINFOA ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = GetAncestor(Handle(), GA_ROOT);
+        ti.uId = reinterpret_cast<UINT_PTR>(Handle());
+        SendMessageA(ToolTipOf(ti.hwnd), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void TImage::CreateParams(TCreateParams& params) {
+    params.ClassName = "TImage";
+    params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    params.Parent = parent_ != nullptr ? parent_->Handle() : nullptr;
+}
+
+void TImage::SetHint(const std::string& hint) {
+    hint_ = hint;
+    UpdateTool();
+}
+
+void TImage::SetShowHint(bool show) {
+    showHint_ = show;
+    UpdateTool();
+}
+
+void TImage::UpdateTool() {
+    HWND self = Handle();
+    HWND root = GetAncestor(self, GA_ROOT);
+    TTTOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = root;
+    ti.uId = reinterpret_cast<UINT_PTR>(self);
+    ti.lpszText = const_cast<char*>(hint_.c_str());
+    HWND tip = ToolTipOf(root);
+    if (!showHint_) {
+        if (toolAdded_) SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        toolAdded_ = false;
+        return;
+    }
+    if (!toolAdded_) {
+        toolAdded_ = SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE;
+    } else {
+        SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void TImage::PictureChanged() {
+    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TImage::Repaint() {
+    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+LRESULT TImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Handle(), &ps);
+            RECT r;
+            GetClientRect(Handle(), &r);
+            if (Picture.Empty()) {
+                // An empty image shows what lies behind it.
+                auto* form = dynamic_cast<TForm*>(parent_);
+                TGdiObject brush(CreateSolidBrush(form != nullptr ? form->Color : GetSysColor(COLOR_BTNFACE)));
+                FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+            } else {
+                TMemoryDC src(CreateCompatibleDC(dc));
+                HGDIOBJ old = SelectObject(src.Get(), Picture.Handle());
+                if (Stretch) {
+                    SetStretchBltMode(dc, COLORONCOLOR);
+                    StretchBlt(dc, 0, 0, r.right, r.bottom, src.Get(), 0, 0, Picture.Width(), Picture.Height(), SRCCOPY);
+                } else {
+                    int x = Center ? (r.right - Picture.Width()) / 2 : 0;
+                    int y = Center ? (r.bottom - Picture.Height()) / 2 : 0;
+                    BitBlt(dc, x, y, Picture.Width(), Picture.Height(), src.Get(), 0, 0, SRCCOPY);
+                }
+                SelectObject(src.Get(), old);
+            }
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (OnMouseMove)
+                OnMouseMove(this, MouseShift(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return 0;
+        case WM_LBUTTONDOWN:
+            pressed_ = true;
+            SetCapture(Handle());
+            return 0;
+        case WM_LBUTTONUP:
+            if (pressed_) {
+                pressed_ = false;
+                ReleaseCapture();
+                if (PointInClient(Handle(), lParam) && OnClick) OnClick(this);
+            }
+            return 0;
+        case WM_CAPTURECHANGED: pressed_ = false; break;
+        case WM_CONTEXTMENU:
+            if (PopupMenu != nullptr) {
+                POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+                if (lParam == -1) GetCursorPos(&p);
+                PopupMenu->Popup(p.x, p.y);
+                return 0;
+            }
+            break;
+        default: break;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- speed button ----
+
+TSpeedButton::TSpeedButton(TComponent* owner, TWinControl* parent) : TWinControl(owner), parent_(parent) {
+    SetVisible(true);
+}
+
+void TSpeedButton::CreateParams(TCreateParams& params) {
+    params.ClassName = "TSpeedButton";
+    params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    params.Parent = parent_ != nullptr ? parent_->Handle() : nullptr;
+}
+
+void TSpeedButton::SetGlyph(const std::vector<std::string>& rows) {
+    glyph_ = rows;
+    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TSpeedButton::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    down_ = false;
+    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TSpeedButton::Repaint() {
+    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Handle(), &ps);
+            RECT r;
+            GetClientRect(Handle(), &r);
+            DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down_ ? DFCS_PUSHED : 0));
+            int gh = static_cast<int>(glyph_.size());
+            int gw = gh > 0 ? static_cast<int>(glyph_[0].size()) : 0;
+            int x0 = (r.right - gw) / 2 + (down_ ? 1 : 0);
+            int y0 = (r.bottom - gh) / 2 + (down_ ? 1 : 0);
+            auto dots = [&](int dx, int dy, COLORREF c) {
+                for (int y = 0; y < gh; ++y)
+                    for (int x = 0; x < gw; ++x)
+                        if (glyph_[static_cast<size_t>(y)][static_cast<size_t>(x)] == '#')
+                            SetPixel(dc, x0 + x + dx, y0 + y + dy, c);
+            };
+            if (enabled_) {
+                dots(0, 0, RGB(0, 0, 0));
+            } else {  // embossed, as disabled glyphs are
+                dots(1, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+                dots(0, 0, GetSysColor(COLOR_BTNSHADOW));
+            }
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+            if (enabled_) {
+                down_ = true;
+                SetCapture(Handle());
+                Repaint();
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (down_) {
+                down_ = false;
+                ReleaseCapture();
+                Repaint();
+                if (PointInClient(Handle(), lParam) && OnClick) OnClick(this);
+            }
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (down_) {
+                down_ = false;
+                Repaint();
+            }
+            break;
+        default: break;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- hint window ----
+
+THintWindow::THintWindow(TComponent* owner) : TWinControl(owner) {}
+
+void THintWindow::CreateParams(TCreateParams& params) {
+    params.ClassName = "THintWindow";
+    params.Style = WS_POPUP | WS_BORDER;
+    params.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+}
+
+HFONT THintWindow::HintFont() {
+    if (!font_) {
+        NONCLIENTMETRICSA m{};
+        m.cbSize = sizeof m;
+        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0))
+            font_.Reset(CreateFontIndirectA(&m.lfStatusFont));
+        else
+            font_.Reset(CreateFontHandle(TFont{"ＭＳ Ｐゴシック", 12, SHIFTJIS_CHARSET}));
+    }
+    return static_cast<HFONT>(font_.Get());
+}
+
+TRectI THintWindow::CalcHintRect(int maxWidth, const std::string& text) {
+    RECT r{0, 0, maxWidth, 0};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, HintFont());
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    // Room for the border and a little air around the text.
+    return {0, 0, r.right + 6, r.bottom + 4};
+}
+
+void THintWindow::ActivateHint(TRectI rect, const std::string& text) {
+    text_ = text;
+    int w = rect.Width(), h = rect.Height();
+    int x = rect.Left, y = rect.Top;
+    if (x + w > Screen::Width()) x = Screen::Width() - w;
+    if (y + h > Screen::Height()) y = Screen::Height() - h;
+    if (x < 0) x = 0;
+    if (y < 0) y = 0;
+    HWND hwnd = Handle();
+    SetBounds(x, y, w, h);
+    InvalidateRect(hwnd, nullptr, TRUE);
+    SetWindowPos(hwnd, HWND_TOPMOST, x, y, w, h, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    UpdateWindow(hwnd);
+}
+
+void THintWindow::ReleaseHandle() { DestroyHandle(); }
+
+LRESULT THintWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_NCHITTEST: return HTTRANSPARENT;
+        case WM_ERASEBKGND: return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(Handle(), &ps);
+            RECT r;
+            GetClientRect(Handle(), &r);
+            TGdiObject brush(CreateSolidBrush(Color));
+            FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+            HGDIOBJ old = SelectObject(dc, HintFont());
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+            RECT t{r.left + 2, r.top + 1, r.right - 2, r.bottom - 1};
+            DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &t, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+            SelectObject(dc, old);
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        default: break;
+    }
+    return TWinControl::WndProc(msg, wParam, lParam);
+}

@@ -1,0 +1,134 @@
+// The controls the forms use: painted-on-parent label and bevel, image, speed button, popup menu
+// and the hint window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "toolkit/Forms.h"
+#include "toolkit/Graphics.h"
+
+// A control without a window of its own: its parent form paints it.
+class TGraphicControl : public TComponent {
+public:
+    TGraphicControl(TComponent* owner, TForm* parent);
+    ~TGraphicControl() override;
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    bool Visible = true;
+    virtual void Paint(HDC dc) = 0;
+    void SetBounds(int left, int top, int width, int height);
+
+protected:
+    TForm* parent_;
+};
+
+enum class TBevelShape { bsFrame };
+enum class TBevelStyle { bsLowered, bsRaised };
+
+class TBevel : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    TBevelShape Shape = TBevelShape::bsFrame;
+    TBevelStyle Style = TBevelStyle::bsLowered;
+    void Paint(HDC dc) override;
+};
+
+class TLabel : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    std::string Caption;
+    TFont Font;
+    void Paint(HDC dc) override;
+};
+
+class TPopupMenu : public TComponent {
+public:
+    explicit TPopupMenu(TComponent* owner);
+    ~TPopupMenu() override;
+    HMENU Handle() const { return menu_; }
+    // Shows the menu at a screen point; the commands go to the owner's window.
+    void Popup(int x, int y);
+    HWND Window = nullptr;  // receives WM_COMMAND; the owner form's window when not set
+
+private:
+    HMENU menu_ = nullptr;
+};
+
+// A child window with a picture, a hover tooltip, a popup menu, click and mouse-move events.
+class TImage : public TWinControl {
+public:
+    TImage(TComponent* owner, TWinControl* parent);
+    ~TImage() override;
+
+    TBitmap Picture;
+    bool Stretch = false;
+    bool Center = false;
+    TPopupMenu* PopupMenu = nullptr;
+    TNotifyEvent OnClick;
+    TMouseMoveEvent OnMouseMove;
+
+    std::string Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    void SetShowHint(bool show);
+    void PictureChanged();  // repaint after Picture was changed
+    void Repaint();
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void UpdateTool();
+    TWinControl* parent_;
+    std::string hint_;
+    bool showHint_ = false;
+    bool toolAdded_ = false;
+    bool pressed_ = false;
+};
+
+class TSpeedButton : public TWinControl {
+public:
+    TSpeedButton(TComponent* owner, TWinControl* parent);
+    // A one-bit picture: black pixels are drawn, white ones are transparent. Rows of '#' and '.'.
+    void SetGlyph(const std::vector<std::string>& rows);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    TNotifyEvent OnClick;
+    void Repaint();
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    TWinControl* parent_;
+    std::vector<std::string> glyph_;
+    bool enabled_ = true;
+    bool down_ = false;
+};
+
+// The tooltip-style window that shows a text at a place on the screen.
+class THintWindow : public TWinControl {
+public:
+    explicit THintWindow(TComponent* owner);
+    COLORREF Color = GetSysColor(COLOR_INFOBK);
+    // The rectangle at (0, 0) that the text needs, wrapped at maxWidth.
+    TRectI CalcHintRect(int maxWidth, const std::string& text);
+    // Shows the text at a screen rectangle, top-most and without taking the focus, moved back
+    // onto the screen where it would leave it.
+    void ActivateHint(TRectI rect, const std::string& text);
+    // Hides the hint by releasing its window.
+    void ReleaseHandle();
+    const std::string& Text() const { return text_; }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HFONT HintFont();
+    TGdiObject font_;
+    std::string text_;
+};
