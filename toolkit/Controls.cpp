@@ -232,7 +232,7 @@ TSpeedButton::TSpeedButton(TComponent* owner, TWinControl* parent) : TWinControl
 
 void TSpeedButton::CreateParams(TCreateParams& params) {
     params.ClassName = "TSpeedButton";
-    params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    params.Style = WS_CHILD | WS_CLIPSIBLINGS | (enabled_ ? 0 : WS_DISABLED);
     params.Parent = parent_ != nullptr ? parent_->Handle() : nullptr;
 }
 
@@ -245,7 +245,10 @@ void TSpeedButton::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
     down_ = false;
-    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
+    if (HandleAllocated()) {
+        EnableWindow(Handle(), enabled ? TRUE : FALSE);
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
 }
 
 void TSpeedButton::Repaint() {

@@ -73,3 +73,10 @@ finish() {
     [ "$FAILS" -eq 0 ] && echo "PASS" || echo "$FAILS check(s) failed"
     exit $((FAILS > 0))
 }
+
+# Saves a screenshot of the virtual display as NAME.png where the screenshots are collected.
+SHOTS=${ZUMARO_SHOTS:-$WORK/shots}
+shot() {
+    mkdir -p "$SHOTS"
+    import -display "$DISPLAY" -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"
+}

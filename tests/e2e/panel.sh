@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The panel as the real program shows it: the splash during start-up, the grid's size and place
+# for a few settings files, the arrows, and a panel that starts hidden with auto close.
+. "$(dirname "$0")/lib.sh"
+
+read -r sw sh < <(winctl screen)
+
+# First start: the message stands over the splash.
+dir=$(new_folder "既定")
+start_zumaro "$dir"
+splash=$(winctl wait TfrmSplash 30)
+check "splash centred, 282 x 50, while the message is up" "$(((sw - 282) / 2)) $(((sh - 50) / 2)) 282 50" "$splash"
+winctl wait '#32770' 30 >/dev/null
+shot panel-first-start-message
+winctl box ok >/dev/null
+check "default panel: 104 x 83 at the centre less 32" "$((sw / 2 - 32)) $((sh / 2 - 32)) 104 83" "$(winctl wait TfrmMain 30)"
+sleep 0.3
+check "splash gone once the loop runs" "" "$(winctl wait TfrmSplash 0.5)"
+check "six cells and two disabled arrows" "TImage 2 2 32 32 visible enabled
+TImage 36 2 32 32 visible enabled
+TImage 70 2 32 32 visible enabled
+TImage 2 36 32 32 visible enabled
+TImage 36 36 32 32 visible enabled
+TImage 70 36 32 32 visible enabled
+TSpeedButton 2 70 45 11 visible disabled
+TSpeedButton 57 70 45 11 visible disabled" "$(winctl children TfrmMain | sort -s -k1,1)"
+shot panel-first-start
+winctl close TfrmMain >/dev/null
+wait_exit "$ZPID"
+check "exit code" 0 "$ZRC"
+
+# Five columns of 24-pixel buttons in one row, seven entries: two pages.
+dir=$(new_folder "五列")
+mkdir -p "$dir/files"
+entries=""
+for i in 1 2 3 4 5 6; do echo "$i" > "$dir/files/doc$i.txt"; entries+="$(winpath "$dir/files/doc$i.txt")"$'\r\n'; done
+entries+="$(winpath "$dir/files")"$'\r\n'
+printf '[Initialize]\r\nPannelCol=5\r\nPannelRow=1\r\nBtnWidth=24\r\nBtnHeight=24\r\nSmallLargeBoundary=20\r\nLeft=10\r\nTop=20\r\n[Registered Files]\r\n%s' "$entries" | sjis > "$dir/Zumaro.ini"
+start_zumaro "$dir"
+check "5 x 1 panel of 24-pixel buttons: 132 x 41 at the stored place" "10 20 132 41" "$(winctl wait TfrmMain 30)"
+check "arrows 59 wide under the row, only the right one on" "TSpeedButton 2 28 59 11 visible disabled
+TSpeedButton 71 28 59 11 visible enabled" "$(winctl children TfrmMain | grep TSpeedButton)"
+sleep 0.5
+shot panel-five-columns
+winctl close TfrmMain >/dev/null
+wait_exit "$ZPID"
+check "exit code" 0 "$ZRC"
+check "entries written back in order" "7" "$(grep -ac 'doc[1-6].txt/False/doc\|files/False/files' "$dir/Zumaro.ini")"
+
+# Auto close: only the tray icon until the panel is called up.
+dir=$(new_folder "自動")
+printf '[Initialize]\r\nAutoClose=True\r\nLeft=300\r\nTop=200\r\n' > "$dir/Zumaro.ini"
+start_zumaro "$dir"
+sleep 2
+check "with auto close the panel starts hidden" "1 " "$(winctl count TfrmMain) $(winctl wait TfrmMain 1)"
+check "and the splash is gone too" "" "$(winctl wait TfrmSplash 0.5)"
+shot panel-auto-close
+winctl close TfrmMain >/dev/null
+wait_exit "$ZPID"
+check "exit code" 0 "$ZRC"
+check "its file written at exit" "AutoClose=True" "$(grep -a '^AutoClose' "$dir/Zumaro.ini" | tr -d '\r')"
+finish

@@ -1,0 +1,90 @@
+#include "panel/PanelGeometry.h"
+
+#include <gtest/gtest.h>
+
+TEST(PanelGeometry, FirstStartDefaults) {
+    TPanelGeometry g{3, 2, 32, 32, 11};
+    EXPECT_EQ(g.ClientWidth(), 104);
+    EXPECT_EQ(g.ClientHeight(), 83);
+    EXPECT_TRUE(g.ArrowsVisible());
+    EXPECT_EQ(g.ArrowWidth(), 45);
+    EXPECT_EQ(g.LeftArrowLeft(), 2);
+    EXPECT_EQ(g.LeftArrowLeft() + g.ArrowWidth(), 47);
+    EXPECT_EQ(g.RightArrowLeft(), 57);
+    EXPECT_EQ(g.RightArrowLeft() + g.ArrowWidth(), 102);
+    EXPECT_EQ(g.ArrowTop(), 70);
+    EXPECT_EQ(g.ArrowStrip(), (TRectI{0, 68, 104, 83}));
+    EXPECT_EQ(g.GridOutline(), (TRectI{0, 0, 104, 70}));
+}
+
+TEST(PanelGeometry, CellsFramesAndHighlightNest) {
+    TPanelGeometry g{3, 2, 32, 20, 11};
+    EXPECT_EQ(g.ButtonRect(0, 0), (TRectI{2, 2, 34, 22}));
+    EXPECT_EQ(g.ButtonRect(2, 1), (TRectI{70, 24, 102, 44}));
+    EXPECT_EQ(g.CellFrame(2, 1), (TRectI{69, 23, 103, 45}));
+    EXPECT_EQ(g.HighlightOuter(2, 1), (TRectI{68, 22, 104, 46}));
+    // Each frame encloses its image with one pixel; the highlight adds a second.
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 2; ++r) {
+            TRectI b = g.ButtonRect(c, r), f = g.CellFrame(c, r), h = g.HighlightOuter(c, r);
+            EXPECT_EQ((TRectI{b.Left - 1, b.Top - 1, b.Right + 1, b.Bottom + 1}), f);
+            EXPECT_EQ((TRectI{f.Left - 1, f.Top - 1, f.Right + 1, f.Bottom + 1}), h);
+        }
+}
+
+TEST(PanelGeometry, ArrowsOnlyOnPanelsWiderThan24) {
+    TPanelGeometry g16{1, 3, 16, 16, 11}, g20{1, 3, 20, 20, 11}, g24{1, 3, 24, 24, 11};
+    EXPECT_EQ(g16.ClientWidth(), 20);
+    EXPECT_FALSE(g16.ArrowsVisible());
+    EXPECT_EQ(g16.ClientHeight(), 3 * 18 + 4 + 11);  // the empty strip stays
+    EXPECT_EQ(g20.ClientWidth(), 24);
+    EXPECT_FALSE(g20.ArrowsVisible());
+    EXPECT_EQ(g24.ClientWidth(), 28);
+    EXPECT_TRUE(g24.ArrowsVisible());
+    EXPECT_EQ(g24.ArrowWidth(), 7);
+    EXPECT_EQ(g24.RightArrowLeft(), 19);
+}
+
+TEST(Paging, LastPageAndExactMultiples) {
+    EXPECT_EQ(LastPage(0, 6), 0);
+    EXPECT_EQ(LastPage(5, 6), 0);
+    EXPECT_EQ(LastPage(6, 6), 1);  // a full page is followed by an empty one
+    EXPECT_EQ(LastPage(13, 6), 2);
+    EXPECT_EQ(LastPage(12, 1), 12);
+}
+
+TEST(Paging, NextAndPrevPutTheCursorOnTheNewPage) {
+    TPaging p;
+    EXPECT_FALSE(p.Prev(6));
+    EXPECT_TRUE(p.Next(6, 6));
+    EXPECT_EQ(p.PageIndex, 1);
+    EXPECT_EQ(p.CursorIndex, 6);  // first cell of the (empty) page
+    EXPECT_FALSE(p.Next(6, 6));
+    EXPECT_EQ(p.PageIndex, 1);
+
+    TPaging q{14, 2};
+    EXPECT_TRUE(q.Prev(6));
+    EXPECT_EQ(q.PageIndex, 1);
+    EXPECT_EQ(q.CursorIndex, 11);  // last cell of page 1
+    EXPECT_TRUE(q.Prev(6));
+    EXPECT_EQ(q.CursorIndex, 5);
+    EXPECT_FALSE(q.Prev(6));
+}
+
+TEST(Hover, CellFromImagePositionOnEveryPage) {
+    TPanelGeometry g{4, 3, 24, 18, 11};
+    for (int page : {0, 3})
+        for (int r = 0; r < g.R; ++r)
+            for (int c = 0; c < g.C; ++c) {
+                TRectI b = g.ButtonRect(c, r);
+                EXPECT_EQ(HoverIndex(g, b.Left, b.Top, page), page * 12 + r * 4 + c);
+            }
+}
+
+TEST(IconSize, OnlyTheWidthIsComparedAndEqualIsSmall) {
+    EXPECT_FALSE(UseLargeIcon(24, 24));
+    EXPECT_TRUE(UseLargeIcon(25, 24));
+    EXPECT_TRUE(UseLargeIcon(28, 24));
+    EXPECT_FALSE(UseLargeIcon(16, 18));
+    EXPECT_TRUE(UseLargeIcon(1, -1));
+}
