@@ -309,3 +309,32 @@ TEST(Toolkit, ErrorsInAWindowProcedureReachTheErrorBoxAndTheProgramGoesOn) {
     EXPECT_EQ(boxes.Seen[0].Buttons, std::vector<int>{IDOK});
     TComponent::Free(form);
 }
+
+TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
+    // A hot key is taken when another window cannot register the same combination.
+    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    auto taken = [&](UINT mods, UINT vk) {
+        if (!RegisterHotKey(other, 7, mods, vk)) return true;
+        UnregisterHotKey(other, 7);
+        return false;
+    };
+    TTempFolder dir;
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);  // no file: SHIFT+CTRL+A
+    EXPECT_TRUE(taken(MOD_CONTROL | MOD_SHIFT, 'A'));
+    form->LauncherSettings.HotKey1 = 2;
+    form->LauncherSettings.HotKey2 = "K";
+    form->UpdateHotKey();
+    EXPECT_FALSE(taken(MOD_CONTROL | MOD_SHIFT, 'A'));
+    EXPECT_TRUE(taken(MOD_ALT | MOD_SHIFT, 'K'));
+    form->LauncherSettings.HotKey1 = 0;
+    form->UpdateHotKey();
+    EXPECT_TRUE(taken(MOD_ALT | MOD_CONTROL, 'K'));
+    form->LauncherSettings.HotKey1 = 5;  // no modifier at all
+    form->UpdateHotKey();
+    EXPECT_TRUE(taken(0, 'K'));
+    EXPECT_FALSE(taken(MOD_ALT | MOD_CONTROL, 'K'));
+    TComponent::Free(form);
+    EXPECT_FALSE(taken(0, 'K'));
+    DestroyWindow(other);
+}
