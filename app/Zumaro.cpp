@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "animation/UnitZumaro.h"
 #include "app/UnitSplash.h"
 #include "app/UnitUtils.h"
 #include "panel/UnitMain.h"
@@ -31,10 +32,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     UpdateWindow(splash->Handle());
     app->Title = "ズマロランチャー";
     frmMain = app->CreateForm<TfrmMain>();
+    frmZumaro = app->CreateForm<TfrmZumaro>();
     splash->Release();  // carried out once the loop runs
     app->Run();
     TComponent::Free(app);  // the windows go in reverse order of creation, the main window last
     frmMain = nullptr;
+    frmZumaro = nullptr;
     CoUninitialize();
     return 0;
 }

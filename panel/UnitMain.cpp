@@ -2,8 +2,12 @@
 
 #include <shellapi.h>
 
+#include <mmsystem.h>
+
+#include "animation/UnitZumaro.h"
 #include "app/SettingsFile.h"
 #include "app/UnitUtils.h"
+#include "panel/PanelKeys.h"
 
 TfrmMain* frmMain = nullptr;
 THintWindow* ItemHintWindow = nullptr;
@@ -76,6 +80,8 @@ TfrmMain::TfrmMain(TComponent* owner, std::string folder) : TForm(owner, "TfrmMa
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
     OnPaint = [this](TObject* s) { FormPaint(s); };
+    OnKeyDown = [this](TObject* s, uint16_t& k, TShiftState sh) { FormKeyDown(s, k, sh); };
+    OnKeyUp = [this](TObject* s, uint16_t& k, TShiftState sh) { FormKeyUp(s, k, sh); };
     FinishCreate();
 }
 
@@ -347,7 +353,67 @@ void TfrmMain::ButtonMouseMove(TObject* Sender, TShiftState, int, int) {
 }
 
 void TfrmMain::ButtonClick(TObject*) {
-    // Launching comes with the keyboard handling; the cursor cell is what a click starts.
+    // The cursor is on the clicked cell already: hovering put it there.
+    LaunchApp();
+}
+
+void TfrmMain::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
+    if (HintShowing) return;
+    const TLauncherSettings& s = LauncherSettings;
+    TKeyOutcome outcome = PanelKeyAction(Key, Shift, CursorIndex, s.PannelCol, s.PannelRow);
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
+    switch (outcome.Action) {
+        case TKeyAction::Launch: LaunchApp(); break;
+        case TKeyAction::PrevPage: PrevPage(); break;
+        case TKeyAction::NextPage: NextPage(); break;
+        case TKeyAction::MovePanel:
+            left += outcome.Dx;
+            top += outcome.Dy;
+            break;
+        case TKeyAction::MoveCursor: CursorIndex = outcome.CursorIndex; break;
+        case TKeyAction::HidePanel: Hide(); break;
+        case TKeyAction::OpenMenu: pumMain->Popup(left + width, top + height); break;
+        case TKeyAction::ShowHint:
+            if (CursorIndex < EntryCount()) {
+                HintShowing = true;
+                int32_t p = CursorIndex % s.ButtonsPerPage;
+                int column = p % s.PannelCol, row = p / s.PannelCol;
+                bool own = StrToBool((*UseAriasList)[CursorIndex]);
+                const std::string& text = own ? (*AriasList)[CursorIndex] : (*RegiFileList)[CursorIndex];
+                TRectI rect = ItemHintWindow->CalcHintRect(300, text);
+                int dx = left + column * (s.BtnWidth + 2), dy = top + row * (s.BtnHeight + 2);
+                ItemHintWindow->ActivateHint({rect.Left + dx, rect.Top + dy, rect.Right + dx, rect.Bottom + dy}, text);
+            }
+            break;
+        case TKeyAction::None: break;
+    }
+    KeepOnScreen(left, top, width, height, Screen::Width(), Screen::Height());
+    if (left != r.left || top != r.top) SetBounds(left, top, width, height);
+    DrawFrames();
+}
+
+void TfrmMain::FormKeyUp(TObject*, uint16_t&, TShiftState) {
+    ItemHintWindow->ReleaseHandle();
+    HintShowing = false;
+}
+
+void TfrmMain::LaunchApp() {
+    if (CursorIndex >= EntryCount()) return;
+    const std::string path = (*RegiFileList)[CursorIndex];
+    if (!FileExists(path) && !FolderExists(path)) {
+        Application->ShowMessageBox("登録されたファイルが見つかりません", kCaption, MB_ICONSTOP | MB_OK);
+    } else {
+        if (LauncherSettings.Animation) {
+            if (LauncherSettings.ZumaroSound)
+                PlaySoundA((folder_ + "Zumaro.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+            if (frmZumaro != nullptr)
+                frmZumaro->Fly(LargeIconList[static_cast<size_t>(CursorIndex)].get(), LauncherSettings.ZumaroSpeed);
+        }
+        ShellExecuteA(Handle(), nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    }
+    if (LauncherSettings.AutoClose) Hide();
 }
 
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -40,6 +40,9 @@ public:
     void NextPage();
     void ButtonMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void ButtonClick(TObject* Sender);
+    void FormKeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
+    void FormKeyUp(TObject* Sender, uint16_t& Key, TShiftState Shift);
+    void LaunchApp();
     void spbLeftClick(TObject* Sender);
     void spbRightClick(TObject* Sender);
 

@@ -38,6 +38,20 @@ void TBitmap::Assign(const TBitmap* source) {
     std::memcpy(bits_, source->bits_, static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
 }
 
+bool TBitmap::LoadFromResourceName(const char* name) {
+    TGdiObject loaded(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!loaded) return false;
+    BITMAP info{};
+    GetObjectA(loaded.Get(), sizeof info, &info);
+    SetSize(info.bmWidth, info.bmHeight);
+    TMemoryDC src(CreateCompatibleDC(nullptr));
+    HGDIOBJ old = SelectObject(src.Get(), loaded.Get());
+    TBitmapCanvas dst(*this);
+    BitBlt(dst.Handle(), 0, 0, width_, height_, src.Get(), 0, 0, SRCCOPY);
+    SelectObject(src.Get(), old);
+    return true;
+}
+
 void TBitmap::Clear() {
     bitmap_.Reset();
     bits_ = nullptr;

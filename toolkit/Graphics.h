@@ -68,6 +68,8 @@ public:
     bool Empty() const { return width_ == 0 || height_ == 0; }
     HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.Get()); }
     void Assign(const TBitmap* source);
+    // Copies a BITMAP resource of the program into this bitmap; false when there is none.
+    bool LoadFromResourceName(const char* name);
     void Clear();
     // RGB of a pixel, for drawing checks; CLR_INVALID outside the bitmap.
     COLORREF Pixel(int x, int y) const;

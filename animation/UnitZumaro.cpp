@@ -1,0 +1,85 @@
+#include "animation/UnitZumaro.h"
+
+#include "animation/FlightPlan.h"
+
+TfrmZumaro* frmZumaro = nullptr;
+
+TfrmZumaro::TfrmZumaro(TComponent* owner) : TForm(owner, "TfrmZumaro") {
+    Name = "frmZumaro";
+    BorderStyle = TBorderStyle::bsNone;
+    StayOnTop = true;
+    Color = RGB(0, 0, 0);
+    Font = TFont{"ＭＳ Ｐゴシック", 11, SHIFTJIS_CHARSET};
+    imgZumaro = new TImage(this, this);
+    imgZumaro->Name = "imgZumaro";
+    imgZumaro->SetBounds(0, 0, 65, 65);
+    imgZumaro->Picture.LoadFromResourceName("ZUMARO");
+    imgZumaro->OnClick = [this](TObject* s) { FormClick(s); };
+    imgApp = new TImage(this, this);
+    imgApp->Name = "imgApp";
+    imgApp->SetBounds(20, 7, 24, 24);
+    imgApp->Stretch = true;
+    // The icon square lies above the sprite, and takes the clicks there.
+    SetWindowPos(imgApp->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnClick = [this](TObject* s) { FormClick(s); };
+    FinishCreate();
+}
+
+void TfrmZumaro::FormCreate(TObject*) {
+    SetBounds(Left(), Top(), kSpriteSize, kSpriteSize);
+    BuildRegion();
+    TRegionHandle copy(CreateRectRgn(0, 0, 1, 1));
+    CombineRgn(copy.Get(), ShapeRegion.Get(), nullptr, RGN_COPY);
+    if (SetWindowRgn(Handle(), copy.Get(), TRUE)) copy.Release();  // the window owns it now
+}
+
+void TfrmZumaro::BuildRegion() {
+    // The outline of a "." at every pixel of the figure, traced into a path: the shape follows
+    // the sprite without any pixel-by-pixel region arithmetic.
+    HWND hwnd = Handle();
+    HDC dc = GetDC(hwnd);
+    HDC screen = GetDC(nullptr);
+    TFont font = Font;
+    font.Height = MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    TGdiObject hfont(CreateFontHandle(font));
+    HGDIOBJ oldFont = SelectObject(dc, hfont.Get());
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    SetBkMode(dc, TRANSPARENT);
+    if (!BeginPath(dc)) Application->ShowMessageBox("Error", Application->Title, MB_OK);
+    const TBitmap& sprite = imgZumaro->Picture;
+    for (int y = 0; y < kSpriteSize; ++y)
+        for (int x = 0; x < kSpriteSize; ++x) {
+            COLORREF c = sprite.Pixel(x, y);
+            if (c != CLR_INVALID && c != RGB(0, 0, 0)) TextOutA(dc, x - 1, y - 8, ".", 1);
+        }
+    if (!EndPath(dc)) Application->ShowMessageBox("Error", Application->Title, MB_OK);
+    ShapeRegion.Reset(PathToRegion(dc));
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldFont);
+    ReleaseDC(hwnd, dc);
+}
+
+void TfrmZumaro::FormClick(TObject*) { Close(); }
+
+void TfrmZumaro::Fly(const TBitmap* icon, int32_t speed) {
+    int left = FlightLeft(Screen::Width());
+    int top = FlightStartTop(Screen::Height());
+    imgApp->Picture.Assign(icon);
+    imgApp->PictureChanged();
+    SetBounds(left, top, kSpriteSize, kSpriteSize);
+    // On top of everything, without taking the keyboard from the panel.
+    SetWindowPos(Handle(), HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    for (const TFlightStep& step : FlightPlan(Screen::Height(), speed)) {
+        SetWindowPos(Handle(), nullptr, left, step.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        if (OnMoved) OnMoved(step.Top);
+        if (step.Wait == 0) break;  // off the top: no wait, no repaint
+        Wait(static_cast<DWORD>(step.Wait));
+        imgZumaro->Repaint();
+        imgApp->Repaint();
+    }
+    Close();
+}

@@ -1,0 +1,29 @@
+// The launch animation: a shaped sprite that carries the entry's icon up the screen.
+#pragma once
+
+#include <functional>
+
+#include "toolkit/Controls.h"
+
+class TfrmZumaro : public TForm {
+public:
+    explicit TfrmZumaro(TComponent* owner);
+
+    void FormCreate(TObject* Sender);
+    void FormClick(TObject* Sender);
+    void BuildRegion();
+    // Flies icon up from the bottom of the screen at speed (1 slow .. 10 fast); returns once the
+    // sprite has left the screen and the window is hidden again.
+    void Fly(const TBitmap* icon, int32_t speed);
+
+    TImage* imgZumaro = nullptr;
+    TImage* imgApp = nullptr;
+    TRegionHandle ShapeRegion;
+
+    // The wait between steps: Sleep, without processing messages. Tests put their own here.
+    std::function<void(DWORD)> Wait = [](DWORD ms) { Sleep(ms); };
+    // Called after every move with the window's top edge, for tests.
+    std::function<void(int)> OnMoved;
+};
+
+extern TfrmZumaro* frmZumaro;

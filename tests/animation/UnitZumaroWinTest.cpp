@@ -1,0 +1,69 @@
+// The real sprite window in-process: its shape, the flight it really flies, a click on it.
+#include "animation/UnitZumaro.h"
+
+#include <gtest/gtest.h>
+
+#include "animation/FlightPlan.h"
+#include "support/WinTestSupport.h"
+
+TEST(Sprite, ShapedLikeTheFigure) {
+    auto* z = new TfrmZumaro(Application);
+    EXPECT_FALSE(IsWindowVisible(z->Handle()));
+    EXPECT_EQ(z->imgZumaro->Picture.Width(), 64);
+    EXPECT_EQ(z->imgZumaro->Picture.Pixel(0, 0), RGB(0, 0, 0));
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(z->Handle(), rgn), ERROR);
+    EXPECT_TRUE(PtInRegion(rgn, 32, 18));  // the icon square
+    EXPECT_TRUE(PtInRegion(rgn, 19, 18));  // its frame
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));   // the black corners are not part of the window
+    EXPECT_FALSE(PtInRegion(rgn, 63, 63));
+    DeleteObject(rgn);
+    // The form keeps its own region apart from the window's copy.
+    EXPECT_TRUE(PtInRegion(z->ShapeRegion.Get(), 32, 18));
+    TComponent::Free(z);
+}
+
+TEST(Sprite, FliesTheScheduleAndHidesAgain) {
+    auto* z = new TfrmZumaro(Application);
+    std::vector<DWORD> waits;
+    std::vector<RECT> places;
+    z->Wait = [&](DWORD ms) { waits.push_back(ms); };
+    z->OnMoved = [&](int) {
+        RECT r;
+        GetWindowRect(z->Handle(), &r);
+        places.push_back(r);
+        EXPECT_TRUE(IsWindowVisible(z->Handle()));
+    };
+    TBitmap icon;
+    icon.SetSize(32, 32);
+    z->Fly(&icon, 5);
+    auto plan = FlightPlan(GetSystemMetrics(SM_CYSCREEN), 5);
+    ASSERT_EQ(places.size(), plan.size());
+    for (size_t i = 0; i < plan.size(); ++i) {
+        EXPECT_EQ(places[i].top, plan[i].Top);
+        EXPECT_EQ(places[i].left, GetSystemMetrics(SM_CXSCREEN) / 2);
+        EXPECT_EQ(places[i].right - places[i].left, 64);
+    }
+    EXPECT_EQ(waits.size(), plan.size() - 1);
+    EXPECT_EQ(waits[0], plan[0].Wait);
+    EXPECT_FALSE(IsWindowVisible(z->Handle()));
+    EXPECT_EQ(z->imgApp->Picture.Width(), 32);  // keeps the last icon
+    TComponent::Free(z);
+}
+
+TEST(Sprite, AClickOnTheSpriteHidesItButNotOnTheIcon) {
+    auto* z = new TfrmZumaro(Application);
+    z->Show();
+    HWND icon = z->imgApp->Handle();
+    SendMessageA(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(IsWindowVisible(z->Handle()));
+    POINT p{32, 40};  // below the icon square, on the figure
+    ClientToScreen(z->Handle(), &p);
+    EXPECT_EQ(ChildWindowFromPoint(z->Handle(), POINT{32, 18}), icon);
+    HWND sprite = z->imgZumaro->Handle();
+    SendMessageA(sprite, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(32, 40));
+    SendMessageA(sprite, WM_LBUTTONUP, 0, MAKELPARAM(32, 40));
+    EXPECT_FALSE(IsWindowVisible(z->Handle()));
+    TComponent::Free(z);
+}
