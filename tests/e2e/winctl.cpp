@@ -7,6 +7,7 @@
 //   winctl count CLASS                       prints how many windows of that class exist
 //   winctl children CLASS                    prints "class x y w h visible|hidden enabled|disabled" for
 //                                             each child window, in the parent's client coordinates
+//   winctl key CLASS VK                      posts a key press and release to the first window of that class
 //   winctl close CLASS                       posts WM_CLOSE to the first window of that class
 //   winctl screen                            prints the screen's width and height
 // Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
@@ -151,6 +152,14 @@ int main(int argc, char** argv) {
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         if (s.found == nullptr) return 1;
         EnumChildWindows(s.found, PrintChild, 0);
+        return 0;
+    }
+    if (cmd == "key" && argc > 3) {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        PostMessageA(s.found, WM_KEYDOWN, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        PostMessageA(s.found, WM_KEYUP, static_cast<WPARAM>(std::atoi(argv[3])), 0);
         return 0;
     }
     if (cmd == "close") {
