@@ -139,3 +139,26 @@ TEST(Launch, RealLaunchThroughTheShellAfterTheFlight) {
     frmZumaro = nullptr;
     TComponent::Free(form);
 }
+
+TEST(Launch, WithoutAnimationNoFlightAndStillTheShell) {
+    TTempFolder dir;
+    std::string marker = dir / "launched.txt";
+    std::string bat = dir / "mark.bat";
+    WriteFileBytes(bat, "@echo done> \"" + marker + "\"\r\n");
+    WriteFileBytes(dir / "Zumaro.ini",
+                   "[Initialize]\r\nAnimation=False\r\nZumaroSound=True\r\n[Registered Files]\r\n" + bat + "\r\n");
+    TBoxAnswerer boxes;
+    auto* form = new TfrmMain(Application, dir.Path());
+    frmZumaro = new TfrmZumaro(Application);
+    int moves = 0;
+    frmZumaro->OnMoved = [&](int) { ++moves; };
+    form->Show();
+    Press(form, 'L', {VK_SHIFT});  // Shift+L launches like L
+    for (int i = 0; i < 100 && !PathExists(marker); ++i) Sleep(100);
+    EXPECT_TRUE(PathExists(marker));
+    EXPECT_EQ(moves, 0);
+    EXPECT_FALSE(IsWindowVisible(frmZumaro->Handle()));
+    TComponent::Free(frmZumaro);
+    frmZumaro = nullptr;
+    TComponent::Free(form);
+}
