@@ -162,10 +162,6 @@ void TImage::PictureChanged() {
     if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
-void TImage::Repaint() {
-    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-}
-
 LRESULT TImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_ERASEBKGND: return 1;
@@ -249,10 +245,6 @@ void TSpeedButton::SetEnabled(bool enabled) {
         EnableWindow(Handle(), enabled ? TRUE : FALSE);
         InvalidateRect(Handle(), nullptr, TRUE);
     }
-}
-
-void TSpeedButton::Repaint() {
-    if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -73,7 +73,6 @@ public:
     void SetHint(const std::string& hint);
     void SetShowHint(bool show);
     void PictureChanged();  // repaint after Picture was changed
-    void Repaint();
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -96,7 +95,6 @@ public:
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
     TNotifyEvent OnClick;
-    void Repaint();
 
 protected:
     void CreateParams(TCreateParams& params) override;

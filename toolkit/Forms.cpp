@@ -62,6 +62,10 @@ void TWinControl::SetVisible(bool visible) {
     else if (handle_ != nullptr) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
+void TWinControl::Repaint() {
+    if (handle_ != nullptr) RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
 LRESULT TWinControl::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (handle_ == nullptr) handle_ = hwnd;  // messages of the creation itself
     return WndProc(msg, wParam, lParam);

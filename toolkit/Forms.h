@@ -37,6 +37,8 @@ public:
 
     bool Visible() const;
     void SetVisible(bool visible);
+    // Paints the window now, not through a queued paint message.
+    void Repaint();
 
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
     void WindowDestroyed(HWND hwnd) override;
