@@ -42,20 +42,28 @@ public:
     ~TWindowCanvas() { ReleaseDC(hwnd_, dc_); }
     TWindowCanvas(const TWindowCanvas&) = delete;
     TWindowCanvas& operator=(const TWindowCanvas&) = delete;
-    void FrameRect(const TRectI& r, COLORREF color) const {
+    void FrameRect(const TRectI& r, COLORREF color) {
         RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-        TGdiObject brush(CreateSolidBrush(color));
-        ::FrameRect(dc_, &rc, static_cast<HBRUSH>(brush.Get()));
+        ::FrameRect(dc_, &rc, Brush(color));
     }
-    void FillRect(const TRectI& r, COLORREF color) const {
+    void FillRect(const TRectI& r, COLORREF color) {
         RECT rc{r.Left, r.Top, r.Right, r.Bottom};
-        TGdiObject brush(CreateSolidBrush(color));
-        ::FillRect(dc_, &rc, static_cast<HBRUSH>(brush.Get()));
+        ::FillRect(dc_, &rc, Brush(color));
     }
 
 private:
+    // Every key press redraws the frames: one brush per colour, not one per rectangle.
+    HBRUSH Brush(COLORREF color) {
+        if (!brush_ || color != brushColor_) {
+            brush_.Reset(CreateSolidBrush(color));
+            brushColor_ = color;
+        }
+        return static_cast<HBRUSH>(brush_.Get());
+    }
     HWND hwnd_;
     HDC dc_;
+    TGdiObject brush_;
+    COLORREF brushColor_ = 0;
 };
 
 }  // namespace
