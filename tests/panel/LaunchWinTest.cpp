@@ -31,6 +31,15 @@ struct TLaunchFixture {
     }
 };
 
+// One registered batch file that leaves a marker file when the shell runs it; returns the marker.
+std::string WriteMarkerEntry(const TTempFolder& dir, const std::string& values) {
+    std::string marker = dir / "launched.txt";
+    std::string bat = dir / "mark.bat";
+    WriteFileBytes(bat, "@echo done> \"" + marker + "\"\r\n");
+    WriteFileBytes(dir / "Zumaro.ini", "[Initialize]\r\n" + values + "[Registered Files]\r\n" + bat + "\r\n");
+    return marker;
+}
+
 }  // namespace
 
 TEST(PanelKeysLive, CursorPagesAndPanelMoves) {
@@ -118,10 +127,7 @@ TEST(Launch, VanishedFileSaysSoThenAutoCloseHides) {
 
 TEST(Launch, RealLaunchThroughTheShellAfterTheFlight) {
     TTempFolder dir;
-    std::string marker = dir / "launched.txt";
-    std::string bat = dir / "mark.bat";
-    WriteFileBytes(bat, "@echo done> \"" + marker + "\"\r\n");
-    WriteFileBytes(dir / "Zumaro.ini", "[Initialize]\r\nAnimation=True\r\nZumaroSpeed=10\r\n[Registered Files]\r\n" + bat + "\r\n");
+    std::string marker = WriteMarkerEntry(dir, "Animation=True\r\nZumaroSpeed=10\r\n");
     TBoxAnswerer boxes;
     auto* form = new TfrmMain(Application, dir.Path());
     frmZumaro = new TfrmZumaro(Application);
@@ -142,11 +148,7 @@ TEST(Launch, RealLaunchThroughTheShellAfterTheFlight) {
 
 TEST(Launch, WithoutAnimationNoFlightAndStillTheShell) {
     TTempFolder dir;
-    std::string marker = dir / "launched.txt";
-    std::string bat = dir / "mark.bat";
-    WriteFileBytes(bat, "@echo done> \"" + marker + "\"\r\n");
-    WriteFileBytes(dir / "Zumaro.ini",
-                   "[Initialize]\r\nAnimation=False\r\nZumaroSound=True\r\n[Registered Files]\r\n" + bat + "\r\n");
+    std::string marker = WriteMarkerEntry(dir, "Animation=False\r\nZumaroSound=True\r\n");
     TBoxAnswerer boxes;
     auto* form = new TfrmMain(Application, dir.Path());
     frmZumaro = new TfrmZumaro(Application);
