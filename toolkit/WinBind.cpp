@@ -16,6 +16,13 @@ ATOM HookAtom() {
     return atom;
 }
 
+// The procedure a hook replaced: messages still reach it when the hook's object has let go
+// while someone who subclassed after us keeps calling our entry.
+ATOM FormerAtom() {
+    static ATOM atom = GlobalAddAtomA("ZumaroHookFormer");
+    return atom;
+}
+
 // The object whose window is being created: messages before WM_NCCREATE's return go to it.
 thread_local IMessageTarget* t_creating = nullptr;
 
@@ -34,6 +41,7 @@ LRESULT Dispatch(IMessageTarget* target, ATOM atom, HWND hwnd, UINT msg, WPARAM 
     }
     if (msg == WM_NCDESTROY) {
         RemovePropA(hwnd, MAKEINTATOM(atom));
+        if (atom == HookAtom()) RemovePropA(hwnd, MAKEINTATOM(FormerAtom()));
         target->WindowDestroyed(hwnd);
     }
     return result;
@@ -41,7 +49,11 @@ LRESULT Dispatch(IMessageTarget* target, ATOM atom, HWND hwnd, UINT msg, WPARAM 
 
 LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* target = reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(HookAtom())));
-    if (target == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (target == nullptr) {
+        auto former = reinterpret_cast<WNDPROC>(GetPropA(hwnd, MAKEINTATOM(FormerAtom())));
+        if (former != nullptr) return CallWindowProcA(former, hwnd, msg, wParam, lParam);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
     return Dispatch(target, HookAtom(), hwnd, msg, wParam, lParam);
 }
 
@@ -91,14 +103,18 @@ IMessageTarget* BoundTarget(HWND hwnd) {
 
 WNDPROC SubclassBound(HWND hwnd, IMessageTarget* target) {
     SetPropA(hwnd, MAKEINTATOM(HookAtom()), reinterpret_cast<HANDLE>(target));
-    return reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWindowProc)));
+    auto former = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    SetPropA(hwnd, MAKEINTATOM(FormerAtom()), reinterpret_cast<HANDLE>(former));
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWindowProc));
+    return former;
 }
 
 void UnsubclassBound(HWND hwnd, WNDPROC former) {
     if (!IsWindow(hwnd)) return;
+    // The object lets go either way; the former procedure stays reachable through our entry.
+    RemovePropA(hwnd, MAKEINTATOM(HookAtom()));
     if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == &HookWindowProc) {
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(former));
-        RemovePropA(hwnd, MAKEINTATOM(HookAtom()));
+        RemovePropA(hwnd, MAKEINTATOM(FormerAtom()));
     }
 }
