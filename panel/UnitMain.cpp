@@ -77,6 +77,8 @@ TfrmMain::TfrmMain(TComponent* owner, std::string folder) : TForm(owner, "TfrmMa
     pumMain = new TPopupMenu(this);
     pumMain->Name = "pumMain";
     PopupMenu = pumMain;
+    FileDrop1 = new TFileDrop(this);  // hooks the panel's window at the end of loading
+    FileDrop1->Name = "FileDrop1";
     spbLeft = new TSpeedButton(this, this);
     spbLeft->Name = "spbLeft";
     spbLeft->SetGlyph(kLeftGlyph);
@@ -85,6 +87,14 @@ TfrmMain::TfrmMain(TComponent* owner, std::string folder) : TForm(owner, "TfrmMa
     spbRight->Name = "spbRight";
     spbRight->SetGlyph(kRightGlyph);
     spbRight->OnClick = [this](TObject* s) { spbRightClick(s); };
+    // The icon is in the notification area from here on: added with the picture, given its tip.
+    IconTray1 = new TIconTray(this);
+    IconTray1->Name = "IconTray1";
+    TIcon trayIcon;
+    trayIcon.LoadFromResourceName("ZUMAROTRAY", GetSystemMetrics(SM_CXSMICON));
+    IconTray1->SetIcon(&trayIcon);
+    IconTray1->SetHint("ズマロランチャ作動中");
+    IconTray1->SetRBtnPopupMenu(pumMain);
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
     OnPaint = [this](TObject* s) { FormPaint(s); };

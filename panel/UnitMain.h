@@ -7,6 +7,8 @@
 
 #include "app/SettingsText.h"
 #include "app/UnitUtils.h"
+#include "components/NewCtrls.h"
+#include "components/SysCtrls.h"
 #include "panel/PanelGeometry.h"
 #include "toolkit/Controls.h"
 
@@ -51,8 +53,10 @@ public:
 
     // Components, in the order they are placed on the form.
     TPopupMenu* pumMain = nullptr;
+    TFileDrop* FileDrop1 = nullptr;
     TSpeedButton* spbLeft = nullptr;
     TSpeedButton* spbRight = nullptr;
+    TIconTray* IconTray1 = nullptr;
 
     // The panel's state, in its declared order.
     bool ArrowsVisible = false;

@@ -51,6 +51,8 @@ public:
     // Shows the menu at a screen point; the commands go to the owner's window.
     void Popup(int x, int y);
     HWND Window = nullptr;  // receives WM_COMMAND; the owner form's window when not set
+    // Whether the components that show it on their own (the tray icon) pop it up at all.
+    bool AutoPopup = true;
 
 private:
     HMENU menu_ = nullptr;

@@ -279,7 +279,9 @@ void TApplication::ProcessMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
+            // Left for the loop that runs the program, which ends on it.
             terminated_ = true;
+            PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
         TranslateMessage(&msg);

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program's icon: a small green panel of four cells with the red cursor on one.
 
-Writes resources/Zumaro.ico with 16x16 and 32x32 images, 32-bit with an AND mask.
-Run it again only to change the picture; the .ico is committed."""
+Writes resources/Zumaro.ico with 16x16 and 32x32 images, 32-bit with an AND mask, and the same
+picture in 16 colours (4-bit) as resources/ZumaroTray.ico for the notification area.
+Run it again only to change the picture; the .ico files are committed."""
 import os
 import struct
 import sys
@@ -45,30 +46,61 @@ def image_entry(size):
     px = picture(size)
     header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     xor = b''.join(bytes((b, g, r, a)) for row in reversed(px) for (r, g, b, a) in row)
+    return header + xor + and_mask(px)
+
+
+def and_mask(px):
+    size = len(px)
     row_bytes = ((size + 31) // 32) * 4
-    andmask = b''
+    mask = b''
     for row in reversed(px):
-        bits = 0
         out = bytearray(row_bytes)
         for x, (_, _, _, a) in enumerate(row):
             if a == 0:
                 out[x // 8] |= 0x80 >> (x % 8)
-        andmask += bytes(out)
-    return header + xor + andmask
+        mask += bytes(out)
+    return mask
 
 
-def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'resources', 'Zumaro.ico')
+def image_entry_16(size):
+    """The same picture with a 16-entry palette, two pixels a byte."""
+    px = picture(size)
+    palette = [(0, 0, 0)]  # index 0: what transparent pixels hold
+    for row in px:
+        for (r, g, b, a) in row:
+            if a and (r, g, b) not in palette:
+                palette.append((r, g, b))
+    assert len(palette) <= 16
+    palette += [(0, 0, 0)] * (16 - len(palette))
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 4, 0, 0, 0, 0, 16, 0)
+    pal = b''.join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    row_bytes = ((size * 4 + 31) // 32) * 4
+    xor = b''
+    for row in reversed(px):
+        out = bytearray(row_bytes)
+        for x, (r, g, b, a) in enumerate(row):
+            index = palette.index((r, g, b)) if a else 0
+            out[x // 2] |= index << (4 if x % 2 == 0 else 0)
+        xor += bytes(out)
+    return header + pal + xor + and_mask(px)
+
+
+def write_ico(path, images, bits, colours):
     sizes = [16, 32]
-    images = [image_entry(s) for s in sizes]
     data = struct.pack('<HHH', 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)
     for s, img in zip(sizes, images):
-        data += struct.pack('<BBBBHHII', s, s, 0, 0, 1, 32, len(img), offset)
+        data += struct.pack('<BBBBHHII', s, s, colours, 0, 1, bits, len(img), offset)
         offset += len(img)
     data += b''.join(images)
-    with open(out, 'wb') as f:
+    with open(path, 'wb') as f:
         f.write(data)
+
+
+def main():
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'resources')
+    write_ico(os.path.join(folder, 'Zumaro.ico'), [image_entry(s) for s in (16, 32)], 32, 0)
+    write_ico(os.path.join(folder, 'ZumaroTray.ico'), [image_entry_16(s) for s in (16, 32)], 4, 16)
 
 
 if __name__ == '__main__':

@@ -2,7 +2,7 @@
 # Installs what the launcher's build, run and tests need on Debian 12, once; quick when all is there.
 set -euo pipefail
 
-packages=(cmake make g++ python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb x11-utils xdotool
+packages=(cmake make g++ python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb x11-utils x11-xserver-utils xdotool
           imagemagick fonts-ipafont-gothic fonts-wine python3-xlib locales googletest libgtest-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -9,9 +9,15 @@
 //                                             each child window, in the parent's client coordinates
 //   winctl key CLASS VK                      posts a key press and release to the first window of that class
 //   winctl close CLASS                       posts WM_CLOSE to the first window of that class
+//   winctl tip [seconds]                     waits for a visible tooltip of any program, prints the text
+//                                             of the tool it shows (read in the tooltip's own process)
+//   winctl accepts CLASS                     prints "yes" when the first window of that class takes
+//                                             dropped files (WS_EX_ACCEPTFILES), else "no"
+//   winctl list                              prints "class visible|hidden x y w h text" for each top-level window
 //   winctl screen                            prints the screen's width and height
 // Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -118,6 +124,46 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
     return TRUE;
 }
 
+// The text of the tool a tooltip shows. The tooltip keeps it in its own process, so the record
+// and the text buffer are made there.
+std::string ToolTipText(HWND tip) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tip, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) return "";
+    const SIZE_T textBytes = 1024 * sizeof(wchar_t);
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOW) + textBytes, MEM_COMMIT, PAGE_READWRITE));
+    std::string result;
+    if (remote != nullptr) {
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof info;
+        info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof info);
+        WriteProcessMemory(process, remote, &info, sizeof info, nullptr);
+        if (SendMessageA(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(remote))) {
+            wchar_t text[1024] = {};
+            ReadProcessMemory(process, remote + sizeof info, text, textBytes - sizeof(wchar_t), nullptr);
+            char ansi[2048] = {};
+            WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
+            result = ansi;
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return result;
+}
+
+BOOL CALLBACK PrintTop(HWND hwnd, LPARAM) {
+    char cls[64] = {}, text[256] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, text, sizeof text);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    std::printf("%s %s %ld %ld %ld %ld %s\n", cls, IsWindowVisible(hwnd) ? "visible" : "hidden", r.left, r.top,
+                r.right - r.left, r.bottom - r.top, Escaped(text).c_str());
+    return TRUE;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,6 +172,16 @@ int main(int argc, char** argv) {
     if (cmd == "box") {
         const char* answer = argc > 2 ? argv[2] : nullptr;
         return Box(answer, argc > 3 ? std::atof(argv[3]) : 20);
+    }
+    if (cmd == "list") {
+        EnumWindows(PrintTop, 0);
+        return 0;
+    }
+    if (cmd == "tip") {
+        HWND h = WaitFor(TOOLTIPS_CLASSA, argc > 2 ? std::atof(argv[2]) : 20);
+        if (h == nullptr) return 1;
+        std::printf("%s\n", Escaped(ToolTipText(h)).c_str());
+        return 0;
     }
     if (cmd == "screen") {
         std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
@@ -160,6 +216,13 @@ int main(int argc, char** argv) {
         if (s.found == nullptr) return 1;
         PostMessageA(s.found, WM_KEYDOWN, static_cast<WPARAM>(std::atoi(argv[3])), 0);
         PostMessageA(s.found, WM_KEYUP, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        return 0;
+    }
+    if (cmd == "accepts") {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        std::printf("%s\n", (GetWindowLongA(s.found, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "yes" : "no");
         return 0;
     }
     if (cmd == "close") {

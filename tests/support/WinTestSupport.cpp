@@ -1,7 +1,9 @@
 #include "support/WinTestSupport.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -111,6 +113,21 @@ TTempFolder::~TTempFolder() {
     op.pFrom = from.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     SHFileOperationA(&op);
+}
+
+HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y) {
+    std::string list;
+    for (const std::string& p : paths) list += p + '\0';
+    list += '\0';
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = {x, y};
+    drop->fNC = FALSE;
+    drop->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(block);
+    return block;
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {

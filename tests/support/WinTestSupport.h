@@ -51,6 +51,10 @@ private:
     std::string path_;
 };
 
+// A drop as the shell hands it over: ANSI paths in a DROPFILES block, the point in the client
+// coordinates of the window it is sent to. The receiver frees it with DragFinish.
+HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y);
+
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);

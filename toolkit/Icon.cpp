@@ -1,0 +1,12 @@
+#include "toolkit/Icon.h"
+
+void TIcon::Assign(const TIcon* source) {
+    if (source == this) return;
+    icon_.Reset(source != nullptr && !source->Empty() ? CopyIcon(source->Handle()) : nullptr);
+}
+
+bool TIcon::LoadFromResourceName(const char* name, int size) {
+    auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_ICON, size, size, 0));
+    icon_.Reset(icon);
+    return icon != nullptr;
+}
