@@ -51,6 +51,46 @@ TEST(Sprite, FliesTheScheduleAndHidesAgain) {
     TComponent::Free(z);
 }
 
+TEST(Sprite, IsOnTheScreenWholeDuringItsFirstWait) {
+    auto* z = new TfrmZumaro(Application);
+    TBitmap icon;
+    icon.SetSize(32, 32);
+    {
+        TBitmapCanvas canvas(icon);
+        RECT all{0, 0, 32, 32};
+        HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+        FillRect(canvas.Handle(), &all, blue);
+        DeleteObject(blue);
+    }
+    int waits = 0, spriteMatches = 0, spriteChecked = 0;
+    COLORREF iconSeen = CLR_INVALID;
+    z->Wait = [&](DWORD) {
+        if (waits++ != 0) return;
+        // What the screen shows during the first wait, read back from the display.
+        RECT r;
+        GetWindowRect(z->Handle(), &r);
+        HDC screen = GetDC(nullptr);
+        const TBitmap& sprite = z->imgZumaro->Picture;
+        for (int y = 0; y < 64; y += 3)
+            for (int x = 0; x < 64; x += 3) {
+                POINT p{x, y};
+                if (!PtInRegion(z->ShapeRegion.Get(), x, y) || ChildWindowFromPoint(z->Handle(), p) != z->imgZumaro->Handle())
+                    continue;
+                ++spriteChecked;
+                spriteMatches += GetPixel(screen, r.left + x, r.top + y) == sprite.Pixel(x, y);
+            }
+        RECT a;
+        GetWindowRect(z->imgApp->Handle(), &a);
+        iconSeen = GetPixel(screen, a.left + 12, a.top + 12);
+        ReleaseDC(nullptr, screen);
+    };
+    z->Fly(&icon, 1);
+    EXPECT_GT(spriteChecked, 50);
+    EXPECT_EQ(spriteMatches, spriteChecked) << "the sprite's pixels are on the screen";
+    EXPECT_EQ(iconSeen, RGB(0, 0, 255)) << "and so is the entry's icon";
+    TComponent::Free(z);
+}
+
 TEST(Sprite, AClickOnTheSpriteHidesItButNotOnTheIcon) {
     auto* z = new TfrmZumaro(Application);
     z->Show();
