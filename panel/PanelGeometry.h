@@ -40,6 +40,15 @@ inline int32_t HoverIndex(const TPanelGeometry& g, int imageLeft, int imageTop, 
     return pageIndex * (g.C * g.R) + row * g.C + column;
 }
 
+// The entry index a drop at client point (x, y) addresses: the cell under it on the page that
+// holds the cursor. Nothing is clamped: below the last row (the arrow strip) is the next page's
+// first row, right of the last column the next row's first cell.
+inline int64_t DropIndex(const TPanelGeometry& g, int32_t cursorIndex, int x, int y) {
+    int64_t perPage = static_cast<int64_t>(g.C) * g.R;
+    int64_t column = x / (g.W + 2), row = y / (g.H + 2);
+    return perPage * (cursorIndex / perPage) + column + row * g.C;
+}
+
 // Cursor and page together; the page operations keep the cursor on the page shown.
 struct TPaging {
     int32_t CursorIndex = 0;

@@ -8,6 +8,7 @@
 #include "app/SettingsFile.h"
 #include "app/UnitUtils.h"
 #include "panel/PanelKeys.h"
+#include "resources/MenuIds.h"
 
 TfrmMain* frmMain = nullptr;
 THintWindow* ItemHintWindow = nullptr;
@@ -76,9 +77,28 @@ TfrmMain::TfrmMain(TComponent* owner, std::string folder) : TForm(owner, "TfrmMa
     Font = TFont{"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET};
     pumMain = new TPopupMenu(this);
     pumMain->Name = "pumMain";
+    pumMain->LoadFromResourceName("PUMMAIN");
+    struct {
+        TMenuItem*& item;
+        UINT command;
+        const char* name;
+        void (TfrmMain::*click)(TObject*);
+    } items[] = {{pumShowHide, ID_PUM_SHOWHIDE, "pumShowHide", &TfrmMain::pumShowHideClick},
+                 {pumSetting, ID_PUM_SETTING, "pumSetting", &TfrmMain::pumSettingClick},
+                 {pumHelp, ID_PUM_HELP, "pumHelp", &TfrmMain::pumHelpClick},
+                 {pumAbout, ID_PUM_ABOUT, "pumAbout", &TfrmMain::pumAboutClick},
+                 {pumExit, ID_PUM_EXIT, "pumExit", &TfrmMain::pumExitClick}};
+    for (auto& i : items) {
+        i.item = pumMain->FindItem(i.command);
+        i.item->Name = i.name;
+        i.item->OnClick = [this, click = i.click](TObject* s) { (this->*click)(s); };
+    }
     PopupMenu = pumMain;
     FileDrop1 = new TFileDrop(this);  // hooks the panel's window at the end of loading
     FileDrop1->Name = "FileDrop1";
+    FileDrop1->OnFileDrop = [this](TObject* s, int32_t n, TStrings* f, int32_t x, int32_t y) {
+        FileDrop1FileDrop(s, n, f, x, y);
+    };
     spbLeft = new TSpeedButton(this, this);
     spbLeft->Name = "spbLeft";
     spbLeft->SetGlyph(kLeftGlyph);
@@ -95,9 +115,12 @@ TfrmMain::TfrmMain(TComponent* owner, std::string folder) : TForm(owner, "TfrmMa
     IconTray1->SetIcon(&trayIcon);
     IconTray1->SetHint("ズマロランチャ作動中");
     IconTray1->SetRBtnPopupMenu(pumMain);
+    IconTray1->OnClick = [this](TObject* s) { IconTray1Click(s); };
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnDestroy = [this](TObject* s) { FormDestroy(s); };
     OnPaint = [this](TObject* s) { FormPaint(s); };
+    OnShow = [this](TObject* s) { FormShow(s); };
+    OnHide = [this](TObject* s) { FormHide(s); };
     OnKeyDown = [this](TObject* s, uint16_t& k, TShiftState sh) { FormKeyDown(s, k, sh); };
     OnKeyUp = [this](TObject* s, uint16_t& k, TShiftState sh) { FormKeyUp(s, k, sh); };
     FinishCreate();
@@ -193,13 +216,16 @@ void TfrmMain::LoadSettings() {
     LauncherSettings.NumOfRegi = RegiFileList->Count();
 }
 
-void TfrmMain::AppendEntry(const TRegiEntry& entry) {
-    RegiFileList->Add(entry.Path);
-    UseAriasList->Add(entry.Flag);
-    AriasList->Add(entry.Hint);
-    LargeIconList.push_back(std::make_unique<TBitmap>());
-    SmallIconList.push_back(std::make_unique<TBitmap>());
-    MakeIconBitmaps(entry.Path, LargeIconList.back().get(), SmallIconList.back().get());
+void TfrmMain::AppendEntry(const TRegiEntry& entry) { InsertEntry(EntryCount(), entry.Path, entry.Flag, entry.Hint); }
+
+void TfrmMain::InsertEntry(int32_t index, const std::string& path, const std::string& flag, const std::string& hint) {
+    RegiFileList->Insert(index, path);
+    UseAriasList->Insert(index, flag);
+    AriasList->Insert(index, hint);
+    auto at = static_cast<ptrdiff_t>(index);
+    auto* large = LargeIconList.insert(LargeIconList.begin() + at, std::make_unique<TBitmap>())->get();
+    auto* small = SmallIconList.insert(SmallIconList.begin() + at, std::make_unique<TBitmap>())->get();
+    MakeIconBitmaps(path, large, small);
 }
 
 void TfrmMain::SaveSettings() {
@@ -379,34 +405,49 @@ void TfrmMain::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
     if (HintShowing) return;
     const TLauncherSettings& s = LauncherSettings;
     TKeyOutcome outcome = PanelKeyAction(Key, Shift, CursorIndex, s.PannelCol, s.PannelRow);
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
+    int dx = 0, dy = 0;
     switch (outcome.Action) {
         case TKeyAction::Launch: LaunchApp(); break;
         case TKeyAction::PrevPage: PrevPage(); break;
         case TKeyAction::NextPage: NextPage(); break;
         case TKeyAction::MovePanel:
-            left += outcome.Dx;
-            top += outcome.Dy;
+            dx = outcome.Dx;
+            dy = outcome.Dy;
             break;
         case TKeyAction::MoveCursor: CursorIndex = outcome.CursorIndex; break;
         case TKeyAction::HidePanel: Hide(); break;
-        case TKeyAction::OpenMenu: pumMain->Popup(left + width, top + height); break;
+        case TKeyAction::OpenMenu: {
+            // Ctrl+M also makes a carriage-return character; left in the queue, the menu's loop
+            // would take it as Enter and close the menu at once.
+            MSG typed;
+            while (PeekMessageA(&typed, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) {
+            }
+            RECT r;
+            GetWindowRect(Handle(), &r);
+            pumMain->Popup(r.right, r.bottom);
+            break;
+        }
         case TKeyAction::ShowHint:
             if (CursorIndex < EntryCount()) {
                 HintShowing = true;
+                RECT r;
+                GetWindowRect(Handle(), &r);
                 int32_t p = CursorIndex % s.ButtonsPerPage;
                 int column = p % s.PannelCol, row = p / s.PannelCol;
                 bool own = StrToBool((*UseAriasList)[CursorIndex]);
                 const std::string& text = own ? (*AriasList)[CursorIndex] : (*RegiFileList)[CursorIndex];
                 TRectI rect = ItemHintWindow->CalcHintRect(300, text);
-                int dx = left + column * (s.BtnWidth + 2), dy = top + row * (s.BtnHeight + 2);
-                ItemHintWindow->ActivateHint({rect.Left + dx, rect.Top + dy, rect.Right + dx, rect.Bottom + dy}, text);
+                int hx = r.left + column * (s.BtnWidth + 2), hy = r.top + row * (s.BtnHeight + 2);
+                ItemHintWindow->ActivateHint({rect.Left + hx, rect.Top + hy, rect.Right + hx, rect.Bottom + hy}, text);
             }
             break;
         case TKeyAction::None: break;
     }
+    // Where the panel is now: the action may have run a loop (a message box, the menu, a dialog
+    // reached meanwhile) in which the panel was moved.
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    int left = r.left + dx, top = r.top + dy, width = r.right - r.left, height = r.bottom - r.top;
     KeepOnScreen(left, top, width, height, Screen::Width(), Screen::Height());
     if (left != r.left || top != r.top) SetBounds(left, top, width, height);
     DrawFrames();
@@ -434,8 +475,69 @@ void TfrmMain::LaunchApp() {
     if (LauncherSettings.AutoClose) Hide();
 }
 
+void TfrmMain::WMHotKey() { TogglePanel(); }
+
+void TfrmMain::TogglePanel() {
+    if (Visible()) {
+        Hide();
+    } else {
+        Show();
+        SetForegroundWindow(Handle());
+    }
+}
+
+void TfrmMain::WMLButtonDown() {
+    // The system moves the panel with the mouse as if it were dragged by a caption.
+    SendMessageA(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
+// A click on the tray icon does what the hot key does.
+void TfrmMain::IconTray1Click(TObject*) { TogglePanel(); }
+
+void TfrmMain::FormShow(TObject*) { pumShowHide->SetCaption("非表示(&C)"); }
+
+void TfrmMain::FormHide(TObject*) { pumShowHide->SetCaption("表示(&S)"); }
+
+void TfrmMain::pumShowHideClick(TObject*) {
+    if (Visible())
+        Hide();
+    else
+        Show();
+}
+
+void TfrmMain::pumSettingClick(TObject*) {}
+
+void TfrmMain::pumHelpClick(TObject*) {
+    WinHelpA(Handle(), Application->HelpFile.c_str(), HELP_FINDER, 0);
+}
+
+void TfrmMain::pumAboutClick(TObject*) {}
+
+void TfrmMain::pumExitClick(TObject*) { Close(); }
+
+void TfrmMain::FileDrop1FileDrop(TObject*, int32_t, TStrings* Files, int32_t X, int32_t Y) {
+    if (Files->Count() == 0) return;
+    const std::string path = (*Files)[0];  // one entry a drop: the first path
+    int64_t index = DropIndex(Geometry(), CursorIndex, X, Y);
+    int32_t at = index < EntryCount() && index >= 0 ? static_cast<int32_t>(index) : EntryCount();
+    InsertEntry(at, path, "False", ExtractFileName(path));
+    CursorIndex = at;
+    ++LauncherSettings.NumOfRegi;
+    ShowPage();
+    DrawFrames();
+    UpdateArrows();
+    SetForegroundWindow(Handle());
+}
+
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    // The session is ending and the process goes with it: the file is written now.
-    if (msg == WM_ENDSESSION && wParam != FALSE) SaveSettings();
+    switch (msg) {
+        case WM_HOTKEY: WMHotKey(); return 0;
+        case WM_LBUTTONDOWN: WMLButtonDown(); return 0;
+        // The session is ending and the process goes with it: the file is written now.
+        case WM_ENDSESSION:
+            if (wParam != FALSE) SaveSettings();
+            break;
+        default: break;
+    }
     return TForm::WndProc(msg, wParam, lParam);
 }

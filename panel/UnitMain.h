@@ -48,11 +48,29 @@ public:
     void spbLeftClick(TObject* Sender);
     void spbRightClick(TObject* Sender);
 
+    void WMHotKey();
+    void TogglePanel();
+    void WMLButtonDown();
+    void IconTray1Click(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormHide(TObject* Sender);
+    void pumShowHideClick(TObject* Sender);
+    void pumSettingClick(TObject* Sender);
+    void pumHelpClick(TObject* Sender);
+    void pumAboutClick(TObject* Sender);
+    void pumExitClick(TObject* Sender);
+    void FileDrop1FileDrop(TObject* Sender, int32_t Num, TStrings* Files, int32_t X, int32_t Y);
+
     int EntryCount() const { return RegiFileList != nullptr ? RegiFileList->Count() : 0; }
     TPanelGeometry Geometry() const;
 
     // Components, in the order they are placed on the form.
     TPopupMenu* pumMain = nullptr;
+    TMenuItem* pumShowHide = nullptr;
+    TMenuItem* pumSetting = nullptr;
+    TMenuItem* pumHelp = nullptr;
+    TMenuItem* pumAbout = nullptr;
+    TMenuItem* pumExit = nullptr;
     TFileDrop* FileDrop1 = nullptr;
     TSpeedButton* spbLeft = nullptr;
     TSpeedButton* spbRight = nullptr;
@@ -84,6 +102,8 @@ protected:
 private:
     std::string folder_;
     void AppendEntry(const TRegiEntry& entry);
+    // Inserts (index within the list) or appends an entry with its own two icon bitmaps.
+    void InsertEntry(int32_t index, const std::string& path, const std::string& flag, const std::string& hint);
 };
 
 extern TfrmMain* frmMain;

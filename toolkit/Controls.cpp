@@ -87,10 +87,57 @@ void TLabel::Paint(HDC dc) {
 
 // ---- popup menu ----
 
+TMenuItem::TMenuItem(TPopupMenu* menu, UINT command) : TComponent(menu), menu_(menu), command_(command) {}
+
+std::string TMenuItem::Caption() const {
+    char text[256] = {};
+    GetMenuStringA(menu_->Handle(), command_, text, sizeof text, MF_BYCOMMAND);
+    return text;
+}
+
+void TMenuItem::SetCaption(const std::string& caption) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = const_cast<char*>(caption.c_str());
+    SetMenuItemInfoA(menu_->Handle(), command_, FALSE, &info);
+}
+
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), menu_(CreatePopupMenu()) {}
 
 TPopupMenu::~TPopupMenu() {
-    if (menu_ != nullptr) DestroyMenu(menu_);
+    DestroyComponents();  // the items, while the menu they read from is still there
+    if (bar_ != nullptr)
+        DestroyMenu(bar_);
+    else if (menu_ != nullptr)
+        DestroyMenu(menu_);
+}
+
+void TPopupMenu::LoadFromResourceName(const char* name) {
+    HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), name);
+    HMENU popup = bar != nullptr ? GetSubMenu(bar, 0) : nullptr;
+    if (popup == nullptr) {
+        if (bar != nullptr) DestroyMenu(bar);
+        throw Exception(std::string("Cannot load menu ") + name);
+    }
+    DestroyComponents();
+    if (bar_ != nullptr)
+        DestroyMenu(bar_);
+    else
+        DestroyMenu(menu_);
+    bar_ = bar;
+    menu_ = popup;
+    for (int i = 0, n = GetMenuItemCount(menu_); i < n; ++i) {
+        UINT id = GetMenuItemID(menu_, i);
+        if (id != 0 && id != static_cast<UINT>(-1)) new TMenuItem(this, id);  // owned by the menu
+    }
+}
+
+TMenuItem* TPopupMenu::FindItem(UINT command) const {
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* item = dynamic_cast<TMenuItem*>(Components(i)); item != nullptr && item->Command() == command)
+            return item;
+    return nullptr;
 }
 
 void TPopupMenu::Popup(int x, int y) {
@@ -100,8 +147,11 @@ void TPopupMenu::Popup(int x, int y) {
     if (target == nullptr || GetMenuItemCount(menu_) <= 0) return;
     // The menu closes on a click elsewhere only when its window is in the foreground.
     SetForegroundWindow(target);
-    TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, target, nullptr);
+    UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, target, nullptr));
     PostMessageA(target, WM_NULL, 0, 0);
+    if (TMenuItem* item = chosen != 0 ? FindItem(chosen) : nullptr; item != nullptr && item->OnClick)
+        item->OnClick(item);
 }
 
 // ---- image ----

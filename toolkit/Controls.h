@@ -43,18 +43,38 @@ public:
     void Paint(HDC dc) override;
 };
 
+class TPopupMenu;
+
+// One command of a popup menu; its caption lives in the menu itself.
+class TMenuItem : public TComponent {
+public:
+    TMenuItem(TPopupMenu* menu, UINT command);
+    UINT Command() const { return command_; }
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+    TNotifyEvent OnClick;
+
+private:
+    TPopupMenu* menu_;
+    UINT command_;
+};
+
 class TPopupMenu : public TComponent {
 public:
     explicit TPopupMenu(TComponent* owner);
     ~TPopupMenu() override;
     HMENU Handle() const { return menu_; }
-    // Shows the menu at a screen point; the commands go to the owner's window.
+    // Takes the first popup of a MENU resource of the program, with an item for each command.
+    void LoadFromResourceName(const char* name);
+    TMenuItem* FindItem(UINT command) const;
+    // Shows the menu at a screen point and runs the chosen item's OnClick once it has closed.
     void Popup(int x, int y);
-    HWND Window = nullptr;  // receives WM_COMMAND; the owner form's window when not set
+    HWND Window = nullptr;  // owns the menu while it is up; the owner form's window when not set
     // Whether the components that show it on their own (the tray icon) pop it up at all.
     bool AutoPopup = true;
 
 private:
+    HMENU bar_ = nullptr;  // the resource's menu, when loaded from one
     HMENU menu_ = nullptr;
 };
 

@@ -88,3 +88,16 @@ TEST(IconSize, OnlyTheWidthIsComparedAndEqualIsSmall) {
     EXPECT_FALSE(UseLargeIcon(16, 18));
     EXPECT_TRUE(UseLargeIcon(1, -1));
 }
+
+TEST(PanelGeometry, DropIndexAddressesTheCellOnTheCursorsPageUnclamped) {
+    TPanelGeometry g{3, 2, 32, 32, 11};
+    EXPECT_EQ(DropIndex(g, 0, 0, 0), 0);
+    EXPECT_EQ(DropIndex(g, 0, 33, 33), 0) << "the last pixel of the first cell's pitch";
+    EXPECT_EQ(DropIndex(g, 0, 34, 33), 1);
+    EXPECT_EQ(DropIndex(g, 0, 70, 40), 5);
+    EXPECT_EQ(DropIndex(g, 4, 70, 40), 5) << "any cursor on page 0";
+    EXPECT_EQ(DropIndex(g, 7, 36, 2), 7) << "page 1";
+    EXPECT_EQ(DropIndex(g, 2, 10, 75), 6) << "the arrow strip is the next page's first row";
+    EXPECT_EQ(DropIndex(g, 0, 102, 2), 3) << "the right margin is the next row's first cell";
+    EXPECT_EQ(DropIndex(TPanelGeometry{5, 1, 20, 20, 11}, 12, 45, 5), 12);
+}

@@ -1,0 +1,255 @@
+// The panel called up and fed in-process: the hot key and the tray click, the popup menu and its
+// captions, files dropped on its cells.
+#include "panel/UnitMain.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "resources/MenuIds.h"
+#include "support/WinTestSupport.h"
+
+namespace {
+
+// n registered files on a 3 x 2 panel at a known place.
+struct TCommandsFixture {
+    TTempFolder dir;
+    std::vector<std::string> files;
+    TfrmMain* form = nullptr;
+
+    explicit TCommandsFixture(int n, const std::string& autoClose = "False") {
+        std::string entries;
+        for (int i = 0; i < n; ++i) {
+            files.push_back(dir / ("file" + std::to_string(i) + ".txt"));
+            WriteFileBytes(files.back(), "x");
+            entries += files.back() + "\r\n";
+        }
+        WriteFileBytes(dir / "Zumaro.ini", "[Initialize]\r\nPannelCol=3\r\nPannelRow=2\r\nAutoClose=" + autoClose +
+                                               "\r\nLeft=200\r\nTop=150\r\n[Registered Files]\r\n" + entries);
+        form = new TfrmMain(Application, dir.Path());
+    }
+    ~TCommandsFixture() {
+        if (form != nullptr) TComponent::Free(form);
+    }
+    void Close() {
+        TComponent::Free(form);
+        form = nullptr;
+    }
+    // Drops paths at a client point of the panel, as the shell would.
+    void Drop(const std::vector<std::string>& paths, int x, int y) const {
+        SendMessageA(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles(paths, x, y)), 0);
+    }
+    std::vector<std::string> Paths() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < form->RegiFileList->Count(); ++i) out.push_back((*form->RegiFileList)[i]);
+        return out;
+    }
+    void ExpectParallel() const {
+        int n = form->RegiFileList->Count();
+        EXPECT_EQ(form->UseAriasList->Count(), n);
+        EXPECT_EQ(form->AriasList->Count(), n);
+        EXPECT_EQ(static_cast<int>(form->LargeIconList.size()), n);
+        EXPECT_EQ(static_cast<int>(form->SmallIconList.size()), n);
+        EXPECT_EQ(form->LauncherSettings.NumOfRegi, n);
+    }
+};
+
+// A folder's icon is not a text file's: the bitmaps tell which entry they were made for.
+bool SameBitmap(const TBitmap& a, const TBitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.Pixel(x, y) != b.Pixel(x, y)) return false;
+    return true;
+}
+
+std::vector<std::string> MenuCaptions(HMENU menu) {
+    std::vector<std::string> out;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[128] = {};
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = sizeof text;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        out.push_back((info.fType & MFT_SEPARATOR) ? "-" : text);
+    }
+    return out;
+}
+
+// Lets the display's answers to a show or a focus change arrive, as they have long before a
+// person's next key press.
+void Settle() {
+    for (int i = 0; i < 15; ++i) {
+        Application->ProcessMessages();
+        Sleep(10);
+    }
+}
+
+// Chooses a menu item by its underlined letter once the menu is up.
+struct TMenuChooser {
+    // Keys reach a menu's loop through the window that owns it.
+    TMenuChooser(HWND menuOwner, char letter) {
+        owner = menuOwner;
+        letter_ = letter;
+        timer_ = SetTimer(nullptr, 0, 40, &Tick);
+    }
+    ~TMenuChooser() { KillTimer(nullptr, timer_); }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (menu == nullptr || !IsWindowVisible(menu)) return;
+        ++shown;
+        if (before) before();
+        BYTE vk = static_cast<BYTE>(VkKeyScanA(letter_) & 0xFF);
+        keybd_event(vk, 0, 0, 0);
+        keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+    }
+    static inline HWND owner = nullptr;
+    static inline char letter_ = 0;
+    static inline int shown = 0;
+    static inline std::function<void()> before;
+    UINT_PTR timer_;
+};
+
+// Ctrl+M as it comes from the keyboard: the key message through the loop, which also makes the
+// carriage-return character that Ctrl+M types. Ctrl is let go once the menu is up.
+void PressCtrlM(HWND panel) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    auto release = [] {
+        BYTE now[256];
+        GetKeyboardState(now);
+        now[VK_CONTROL] = 0;
+        SetKeyboardState(now);
+    };
+    TMenuChooser::before = release;
+    PostMessageA(panel, WM_KEYDOWN, 'M', 1);
+    Application->ProcessMessages();
+    TMenuChooser::before = nullptr;
+    release();
+}
+
+}  // namespace
+
+TEST(PanelCommands, TheMenuItsCaptionsAndTheShowHideItem) {
+    TCommandsFixture f(0, "True");
+    EXPECT_EQ(MenuCaptions(f.form->pumMain->Handle()),
+              (std::vector<std::string>{"表示(S)", "設定(&O)", "-", "ヘルプ(&H)", "バージョン情報(&A)", "-", "終了(&X)"}))
+        << "as placed, while the panel has not yet been shown or hidden";
+    EXPECT_FALSE(f.form->Visible());
+    SendMessageA(f.form->Handle(), WM_HOTKEY, kHotKeyId, 0);
+    EXPECT_TRUE(f.form->Visible());
+    EXPECT_EQ(f.form->pumShowHide->Caption(), "非表示(&C)");
+    EXPECT_EQ(GetForegroundWindow(), f.form->Handle());
+    SendMessageA(f.form->Handle(), WM_HOTKEY, 7, 0);  // the identifier is not looked at
+    EXPECT_FALSE(f.form->Visible());
+    EXPECT_EQ(f.form->pumShowHide->Caption(), "表示(&S)");
+
+    // The tray icon's left button does the same.
+    SendMessageA(f.form->IconTray1->MsgWindow(), WM_USER, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(f.form->Visible());
+    SendMessageA(f.form->IconTray1->MsgWindow(), WM_USER, 0, WM_LBUTTONUP);
+    EXPECT_FALSE(f.form->Visible());
+
+    // The menu's own item, chosen by its letter: from the panel's Ctrl+M, then from the tray.
+    SendMessageA(f.form->Handle(), WM_HOTKEY, kHotKeyId, 0);
+    Settle();
+    TMenuChooser::shown = 0;
+    {
+        TMenuChooser choose(f.form->Handle(), 'c');
+        PressCtrlM(f.form->Handle());
+    }
+    EXPECT_EQ(TMenuChooser::shown, 1);
+    EXPECT_FALSE(f.form->Visible()) << "非表示(&C) hides the panel";
+    Settle();
+    {
+        TMenuChooser choose(f.form->Handle(), 's');
+        SendMessageA(f.form->IconTray1->MsgWindow(), WM_USER, 0, WM_RBUTTONUP);
+    }
+    EXPECT_EQ(TMenuChooser::shown, 2);
+    EXPECT_TRUE(f.form->Visible()) << "表示(&S) shows it";
+}
+
+TEST(PanelCommands, KeysActOnWhereThePanelIsAfterTheirLoop) {
+    TCommandsFixture f(2);
+    f.form->Show();
+    // Partly off the screen: the key's own keeping-on-screen would move it back from here.
+    SetWindowPos(f.form->Handle(), nullptr, -10, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Settle();
+    TMenuChooser choose(f.form->Handle(), 0x1B);  // Escape closes the menu without a command
+    // While the menu runs its loop the panel is moved elsewhere.
+    TMenuChooser::before = [&] { SetWindowPos(f.form->Handle(), nullptr, 300, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER); };
+    TMenuChooser::shown = 0;
+    uint16_t key = 'M';
+    f.form->FormKeyDown(f.form, key, ssCtrl);
+    TMenuChooser::before = nullptr;
+    EXPECT_GE(TMenuChooser::shown, 1);
+    RECT r;
+    GetWindowRect(f.form->Handle(), &r);
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.top, 260);
+}
+
+TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
+    TCommandsFixture f(3);
+    std::string folder = f.dir / "フォルダ";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    TBitmap fileIcon;
+    fileIcon.Assign(f.form->LargeIconList[0].get());
+
+    // The last cell of page 0 (index 5) lies past the three entries: appended as entry 3.
+    f.Drop({folder}, 70 + 5, 34 + 5);
+    EXPECT_EQ(f.Paths(), (std::vector<std::string>{f.files[0], f.files[1], f.files[2], folder}));
+    EXPECT_EQ(f.form->CursorIndex, 3);
+    EXPECT_EQ((*f.form->UseAriasList)[3], "False");
+    EXPECT_EQ((*f.form->AriasList)[3], "フォルダ");
+    EXPECT_FALSE(SameBitmap(*f.form->LargeIconList[3], fileIcon)) << "a folder's own icon";
+    f.ExpectParallel();
+
+    // The first cell: the new entry is 0 and the others move one on, icons with them.
+    f.Drop({f.files[1], f.files[2], f.files[0]}, 3, 3);
+    EXPECT_EQ(f.Paths(), (std::vector<std::string>{f.files[1], f.files[0], f.files[1], f.files[2], folder}))
+        << "only the first of three paths";
+    EXPECT_EQ(f.form->CursorIndex, 0);
+    EXPECT_EQ((*f.form->AriasList)[0], "file1.txt");
+    EXPECT_TRUE(SameBitmap(*f.form->LargeIconList[4], *f.form->LargeIconList[4]));
+    EXPECT_FALSE(SameBitmap(*f.form->LargeIconList[4], fileIcon)) << "the folder's icon moved with it";
+    EXPECT_TRUE(SameBitmap(*f.form->SmallIconList[0], *f.form->SmallIconList[1]));
+    f.ExpectParallel();
+
+    // The arrow strip addresses the next page's first cell: inserted before entry 6 when there is
+    // one, else appended; the right margin the next row's first cell.
+    f.Drop({f.files[2]}, 36, 75);
+    EXPECT_EQ(f.form->RegiFileList->Count(), 6);
+    EXPECT_EQ((*f.form->RegiFileList)[5], f.files[2]);
+    EXPECT_EQ(f.form->CursorIndex, 5);
+    f.Drop({folder}, 102, 2);  // right of the last column, first row: index 3
+    EXPECT_EQ((*f.form->RegiFileList)[3], folder);
+    EXPECT_EQ(f.form->CursorIndex, 3);
+    f.ExpectParallel();
+
+    // On page 1 the cell addresses page 1's entries; page 0 keeps its icons.
+    f.form->NextPage();
+    ASSERT_EQ(f.form->PageIndex, 1);
+    std::vector<std::string> before = f.Paths();
+    f.Drop({folder}, 3, 3);
+    EXPECT_EQ((*f.form->RegiFileList)[6], folder);
+    EXPECT_EQ(f.form->CursorIndex, 6);
+    EXPECT_EQ((*f.form->RegiFileList)[7], before[6]);
+    f.ExpectParallel();
+    EXPECT_EQ(f.form->ButtonImages[0]->Hint(), folder) << "the page shown is redrawn";
+
+    // Saved with everything else at the end.
+    std::vector<std::string> last = f.Paths();
+    f.Close();
+    std::string saved = ReadFileBytes(f.dir / "Zumaro.ini");
+    EXPECT_NE(saved.find("NumOfRegi=8\r\n"), std::string::npos);
+    std::string listed = saved.substr(saved.find("[Registered Files]\r\n") + 20);
+    std::string want;
+    for (const std::string& p : last) want += p + (p == folder ? "/False/フォルダ" : "") + "\r\n";
+    EXPECT_NE(listed.find(folder + "/False/フォルダ\r\n"), std::string::npos);
+}
