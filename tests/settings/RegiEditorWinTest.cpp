@@ -359,7 +359,9 @@ TEST(RegiEditor, PicturesOfAddedAndDeletedRowsGoWithTheDialog) {
 
 TEST(RegiEditor, AccessKeysThroughTheLoopAndALongHintWraps) {
     TSettingsFixture f({"A", "B"});
-    f.AddEntry("C", "True", std::string(60, 'x') + " " + std::string(60, 'y') + " " + std::string(60, 'z'));
+    std::string longHint;
+    for (int i = 0; i < 30; ++i) longHint += "abcdefgh ";
+    f.AddEntry("C", "True", longHint);
     TEditorState afterAltU;
     int hintHeight = 0, oneLine = 0, hintWidth = 0;
     ASSERT_FALSE(f.Edit([&](TfrmSetting* d) {
@@ -393,6 +395,6 @@ TEST(RegiEditor, AccessKeysThroughTheLoopAndALongHintWraps) {
     }));
     EXPECT_EQ(afterAltU.rows, (TList{f.PathOf("B"), f.PathOf("A"), f.PathOf("C")}));
     EXPECT_EQ(afterAltU.selected, 0);
-    EXPECT_GE(hintHeight, 3 * oneLine - 8);  // three words of 60 letters: three lines at least
+    EXPECT_GE(hintHeight, 3 * oneLine - 8);  // 270 letters in words: three lines at least
     EXPECT_LE(hintWidth, 300 + 10);
 }
