@@ -96,7 +96,8 @@ HWND NotifyingChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (HWND child = NotifyingChild(handle_, msg, wParam, lParam); child != nullptr && GetParent(child) == handle_) {
+    if (HWND child = NotifyingChild(handle_, msg, wParam, lParam);
+        child != nullptr && (GetWindowLongA(child, GWL_STYLE) & WS_CHILD) && GetParent(child) == handle_) {
         // The control answers for itself; one that does not know the message answers 0.
         if (LRESULT r = SendMessageA(child, CN_BASE + msg, wParam, lParam); r != 0) return r;
     }
@@ -379,6 +380,12 @@ TModalResult TForm::ShowModal() {
     HWND previousActive = GetActiveWindow();
     TDisabledWindows disabled{self, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+    // Above the program's stay-on-top windows (the panel) while it runs, or the panel would
+    // cover it; they are disabled meanwhile anyway.
+    bool raised = false;
+    for (HWND h : disabled.windows)
+        raised = raised || (IsWindowVisible(h) && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST));
+    if (raised && !StayOnTop) SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     modal_ = true;
     ModalResult = TModalResult::mrNone;
     bool quit = false;
@@ -411,6 +418,7 @@ TModalResult TForm::ShowModal() {
         if (IsWindow(h)) EnableWindow(h, TRUE);
     modal_ = false;
     Hide();
+    if (raised && !StayOnTop) SetWindowPos(self, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (previousActive != nullptr && IsWindow(previousActive) && IsWindowVisible(previousActive))
         SetActiveWindow(previousActive);
     if (quit) PostQuitMessage(static_cast<int>(quitCode));

@@ -82,6 +82,9 @@ TEST(RegiEditor, UpDownAndDeleteMoveTheWorkingListsWithTheRows) {
     ASSERT_TRUE(f.Edit([&](TfrmSetting* d) {
         auto record = [&, d] { seen.push_back(StateOf(d)); };
         return TSteps{WaitShown(d), Do([&, d, record] {
+                          HWND list = d->lbxRegiApp->Handle();
+                          EXPECT_EQ(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), 18);
+                          EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
                           record();  // 0: as opened, nothing selected
                           Press(d->bbnUp->Handle());
                           Press(d->bbnDown->Handle());

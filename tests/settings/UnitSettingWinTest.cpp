@@ -310,6 +310,8 @@ TEST(SettingDialog, OwnedByTheApplicationAndOnlyTheListTakesDrops) {
                           EXPECT_EQ(GetWindow(d->Handle(), GW_OWNER), nullptr);
                           EXPECT_EQ(GetParent(d->Handle()), nullptr);
                           panelDisabled = !IsWindowEnabled(f.main->Handle());
+                          // Above the stay-on-top panel, which would otherwise cover its middle.
+                          EXPECT_TRUE(GetWindowLongA(d->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
                           for (TSysControl* c : std::initializer_list<TSysControl*>{d->bbnOK, d->bbnUp, d->pgcSetting, d->tbsRegist}) {
                               for (HWND h = c->Handle(); h != nullptr; h = GetParent(h))
                                   EXPECT_FALSE(GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << c->Name;
@@ -327,7 +329,12 @@ TEST(SettingDialog, Screenshots) {
     TSettingsFixture f({"A", "B", "C"});
     f.flags.Put(2, "True");
     ASSERT_TRUE(f.Edit([](TfrmSetting* d) {
+        auto enable = [d](bool on) {
+            for (TSysControl* c : std::initializer_list<TSysControl*>{d->bbnUp, d->bbnDown, d->bbnAdd, d->bbnDetail}) c->SetEnabled(on);
+        };
         return TSteps{WaitShown(d), Do([d] { d->lbxRegiApp->SetItemIndex(1); }), Shot(d, "setting-regist"),
+                      // The greyed glyphs, which the program itself never needs.
+                      Do([enable] { enable(false); }), Shot(d, "setting-regist-greyed"), Do([enable] { enable(true); }),
                       Do([d] { ClickTab(d->pgcSetting->Handle(), 1); }), Shot(d, "setting-launchbtn"),
                       Do([d] { ClickTab(d->pgcSetting->Handle(), 2); }), Shot(d, "setting-showtype"),
                       Do([d] { SendMessageA(d->cmbHotKey1->Handle(), CB_SHOWDROPDOWN, TRUE, 0); }),
