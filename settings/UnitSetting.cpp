@@ -144,6 +144,8 @@ bool TfrmSetting::EditSettings(TLauncherSettings& Settings, TStrings& RegiFileLi
                                int32_t& SettingPageIndex) {
     LoadControls(Settings);
     LoadRegiList(RegiFileList, SmallIconList);
+    WorkUseAriasList->Clear();
+    WorkAriasList->Clear();
     for (int i = 0; i < UseAriasList.Count(); ++i) WorkUseAriasList->Add(UseAriasList[i]);
     for (int i = 0; i < AriasList.Count(); ++i) WorkAriasList->Add(AriasList[i]);
     UpdateAnimationControls();
