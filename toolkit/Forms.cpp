@@ -316,8 +316,6 @@ void CollectTabStops(HWND parent, std::vector<HWND>& out) {
 }
 
 bool IsPushButton(HWND hwnd) {
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
     LONG type = GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK;
     return (SendMessageA(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) &&
            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW);
@@ -409,8 +407,10 @@ TModalResult TForm::ShowModal() {
             DispatchMessageA(&msg);
         }
     } catch (...) {
-        for (HWND h : disabled.windows) EnableWindow(h, TRUE);
+        for (HWND h : disabled.windows)
+            if (IsWindow(h)) EnableWindow(h, TRUE);
         modal_ = false;
+        if (raised && !StayOnTop) SetWindowPos(self, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         throw;
     }
     // The others come back before this one goes, so the system activates one of ours.

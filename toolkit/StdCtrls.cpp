@@ -271,10 +271,10 @@ TShiftState TSysControl::KeyShift() const {
 
 // ---- TBitBtn ----
 
-void TBitBtn::HandleCreated() {
+void TBitBtn::CreateParams(TCreateParams& params) {
+    TSysControl::CreateParams(params);
     // Drawn here, glyph and caption, by the button's owner: the window is the system's button.
-    SetWindowLongA(Handle(), GWL_STYLE, (GetWindowLongA(Handle(), GWL_STYLE) & ~BS_TYPEMASK) | BS_OWNERDRAW);
-    TSysControl::HandleCreated();
+    params.Style = (params.Style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
 }
 
 LRESULT TBitBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

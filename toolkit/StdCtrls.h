@@ -70,7 +70,7 @@ public:
 
 protected:
     const char* SystemClass() const override { return "Button"; }
-    void HandleCreated() override;
+    void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
