@@ -5,7 +5,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/UnitUtils.h"
 
@@ -107,10 +109,13 @@ TDialogScript::TStep Shot(TWinControl* window, const std::string& name) {
     // Wine hands a window's drawing to the X server a moment after it is done: the picture is
     // taken once the loop has idled for a while.
     auto pause = std::make_shared<TDialogScript::TStep>(Pause(600));
-    SetCursorPos(0, 0);  // no tooltip over the picture
     return [pause, window, name] {
+        // No tooltip over the picture, wherever the pointer happens to be.
+        auto tip = static_cast<HWND>(GetPropA(window->Handle(), "ZumaroDialogToolTip"));
+        if (tip != nullptr) SendMessageA(tip, TTM_ACTIVATE, FALSE, 0);
         if (!(*pause)()) return false;
         SaveWindowShot(window->Handle(), name);
+        if (tip != nullptr) SendMessageA(tip, TTM_ACTIVATE, TRUE, 0);
         return true;
     };
 }
@@ -161,6 +166,65 @@ void DropFiles(HWND target, const std::vector<std::string>& paths, POINT point) 
     SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
+namespace {
+
+uint32_t Crc32(const uint8_t* data, size_t n, uint32_t crc = 0) {
+    crc = ~crc;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= data[i];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void Put32(std::string& out, uint32_t v) {
+    for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+void Chunk(std::string& out, const char* type, const std::string& data) {
+    Put32(out, static_cast<uint32_t>(data.size()));
+    std::string body = std::string(type, 4) + data;
+    out += body;
+    Put32(out, Crc32(reinterpret_cast<const uint8_t*>(body.data()), body.size()));
+}
+
+// An RGB picture as a PNG file, its pixels in uncompressed deflate blocks: no library needed.
+std::string PngOf(const std::vector<uint8_t>& rgb, int w, int h) {
+    std::string raw;
+    for (int y = 0; y < h; ++y) {
+        raw.push_back('\0');  // no filter
+        raw.append(reinterpret_cast<const char*>(rgb.data()) + static_cast<size_t>(y) * w * 3, static_cast<size_t>(w) * 3);
+    }
+    std::string z = "\x78\x01";
+    for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        size_t n = std::min<size_t>(65535, raw.size() - at);
+        z.push_back(at + n >= raw.size() ? 1 : 0);
+        z.push_back(static_cast<char>(n & 0xFF));
+        z.push_back(static_cast<char>(n >> 8));
+        z.push_back(static_cast<char>(~n & 0xFF));
+        z.push_back(static_cast<char>((~n >> 8) & 0xFF));
+        z.append(raw, at, n);
+        if (raw.empty()) break;
+    }
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    Put32(z, (b << 16) | a);
+    std::string png = "\x89PNG\r\n\x1a\n";
+    std::string header;
+    Put32(header, static_cast<uint32_t>(w));
+    Put32(header, static_cast<uint32_t>(h));
+    header += std::string("\x08\x02\x00\x00\x00", 5);  // 8-bit RGB
+    Chunk(png, "IHDR", header);
+    Chunk(png, "IDAT", z);
+    Chunk(png, "IEND", "");
+    return png;
+}
+
+}  // namespace
+
 std::string SaveWindowShot(HWND hwnd, const std::string& name) {
     GdiFlush();
     RECT r;
@@ -171,9 +235,9 @@ std::string SaveWindowShot(HWND hwnd, const std::string& name) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;  // bottom-up, as a file wants it
+    info.bmiHeader.biHeight = -h;  // top-down
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -181,25 +245,25 @@ std::string SaveWindowShot(HWND hwnd, const std::string& name) {
     BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
     SelectObject(mem, old);
-    DWORD rowBytes = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
-    DWORD size = rowBytes * static_cast<DWORD>(h);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + size;
-    std::string folder = ExeFolder() + "..\\screenshots\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string path = folder + name + ".bmp";
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f != INVALID_HANDLE_VALUE) {
-        DWORD wrote = 0;
-        WriteFile(f, &file, sizeof file, &wrote, nullptr);
-        WriteFile(f, &info.bmiHeader, sizeof info.bmiHeader, &wrote, nullptr);
-        WriteFile(f, bits, size, &wrote, nullptr);
-        CloseHandle(f);
+    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
+    const auto* px = static_cast<const uint8_t*>(bits);
+    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+        rgb[i * 3] = px[i * 4 + 2];
+        rgb[i * 3 + 1] = px[i * 4 + 1];
+        rgb[i * 3 + 2] = px[i * 4];
     }
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
+    std::string folder = ExeFolder() + "..\\screenshots\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string path = folder + name + ".png";
+    std::string png = PngOf(rgb, w, h);
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+        DWORD wrote = 0;
+        WriteFile(f, png.data(), static_cast<DWORD>(png.size()), &wrote, nullptr);
+        CloseHandle(f);
+    }
     return path;
 }
