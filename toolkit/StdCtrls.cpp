@@ -166,6 +166,12 @@ void TFormTemplate::CreateControls(TForm& form) {
             SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
         }
     }
+    // A control of the form that the layout does not place is a fault of the definition.
+    for (int c = 0; c < form.ComponentCount(); ++c) {
+        auto* control = dynamic_cast<TSysControl*>(form.Components(c));
+        if (control != nullptr && !control->HandleAllocated())
+            throw Exception("The layout of " + form.Name + " has no control " + control->Name);
+    }
 }
 
 // ---- TSysControl ----
