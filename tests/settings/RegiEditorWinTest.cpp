@@ -287,6 +287,7 @@ TEST(RegiEditor, DetailStoresTheFlagAndTextAndTheHintsFollow) {
                 Press(d->bbnOK->Handle());
             })};
     }));
+    EXPECT_EQ(FindWindowA("TfrmDetail", nullptr), nullptr);  // released, window and all
     EXPECT_EQ(hintWithoutSelection, "");
     EXPECT_TRUE(hintShown);
     EXPECT_EQ(hintOfA, "Editor");
