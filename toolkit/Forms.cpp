@@ -23,11 +23,13 @@ void TWinControl::CreateHandle() {
     CreateParams(params);
     RegisterBoundClass(params.ClassName.c_str());
     DWORD style = params.Style & ~WS_VISIBLE;
+    HMENU id = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(params.Id)) : nullptr;
     HWND hwnd = CreateBoundWindow(this, params.ClassName.c_str(), params.ExStyle, style, left_, top_, width_,
-                                  height_, params.Parent);
+                                  height_, params.Parent, id);
     if (hwnd == nullptr)
         throw Exception("Cannot create window " + params.ClassName + " (" + std::to_string(GetLastError()) + ")");
     handle_ = hwnd;
+    HandleCreated();
     if (visible_) ShowWindow(handle_, SW_SHOWNA);
 }
 
@@ -71,7 +73,34 @@ LRESULT TWinControl::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     return WndProc(msg, wParam, lParam);
 }
 
+namespace {
+
+// The control window a notification to its parent is about, if the message is one.
+HWND NotifyingChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_COMMAND: return reinterpret_cast<HWND>(lParam);
+        case WM_HSCROLL:
+        case WM_VSCROLL: return reinterpret_cast<HWND>(lParam);
+        case WM_NOTIFY: return reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+        case WM_DRAWITEM: return reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        case WM_MEASUREITEM:
+            return GetDlgItem(parent, static_cast<int>(reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlID));
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC: return reinterpret_cast<HWND>(lParam);
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (HWND child = NotifyingChild(handle_, msg, wParam, lParam);
+        child != nullptr && (GetWindowLongA(child, GWL_STYLE) & WS_CHILD) && GetParent(child) == handle_) {
+        // The control answers for itself; one that does not know the message answers 0.
+        if (LRESULT r = SendMessageA(child, CN_BASE + msg, wParam, lParam); r != 0) return r;
+    }
     if (msg == WM_WINDOWPOSCHANGED) {
         // The window's real place, whoever moved it.
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
@@ -139,8 +168,20 @@ void TForm::SetClientSize(int width, int height) {
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
+void TForm::SetTemplate(const char* resourceName) { template_ = std::make_unique<TFormTemplate>(resourceName); }
+
+void TForm::HandleCreated() {
+    if (template_) template_->CreateControls(*this);
+}
+
 void TForm::CreateParams(TCreateParams& params) {
     params.ClassName = className_;
+    if (template_) {
+        // A dialog of the program, not a panel: it has its own place on the task bar.
+        // No WS_CLIPCHILDREN: group frames leave their inside to the form to paint.
+        template_->ApplyToForm(*this, params.Style, params.ExStyle);
+        return;
+    }
     switch (BorderStyle) {
         case TBorderStyle::bsNone: params.Style = WS_POPUP; break;
         case TBorderStyle::bsDialog:
@@ -179,7 +220,9 @@ void TForm::BringToFront() {
 }
 
 void TForm::Close() {
-    if (Application != nullptr && Application->MainForm == this)
+    if (modal_)
+        ModalResult = TModalResult::mrCancel;
+    else if (Application != nullptr && Application->MainForm == this)
         Application->Terminate();
     else
         Hide();
@@ -238,6 +281,148 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         default: break;
     }
     return TWinControl::WndProc(msg, wParam, lParam);
+}
+
+namespace {
+
+struct TDisabledWindows {
+    HWND except;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lParam) {
+    auto* d = reinterpret_cast<TDisabledWindows*>(lParam);
+    if (hwnd != d->except && IsWindowEnabled(hwnd)) {
+        EnableWindow(hwnd, FALSE);
+        d->windows.push_back(hwnd);
+    }
+    return TRUE;
+}
+
+bool TakesTab(HWND hwnd) {
+    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    return (style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
+// The controls that take the focus with Tab, in order: each window in its parent's order, then
+// the ones inside it when it holds controls (a page control, its visible page).
+void CollectTabStops(HWND parent, std::vector<HWND>& out) {
+    for (HWND h = GetWindow(parent, GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
+        LONG style = GetWindowLongA(h, GWL_STYLE);
+        if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
+        if (TakesTab(h)) out.push_back(h);
+        if (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabStops(h, out);
+    }
+}
+
+bool IsPushButton(HWND hwnd) {
+    LONG type = GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK;
+    return (SendMessageA(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) &&
+           (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW);
+}
+
+}  // namespace
+
+HWND TForm::FirstTabStop() {
+    std::vector<HWND> stops;
+    CollectTabStops(Handle(), stops);
+    return stops.empty() ? nullptr : stops.front();
+}
+
+void TForm::SelectNext(bool forward) {
+    std::vector<HWND> stops;
+    CollectTabStops(Handle(), stops);
+    if (stops.empty()) return;
+    HWND focus = GetFocus();
+    // The focus may sit in a part of a control (a combo box's edit): find the stop that holds it.
+    auto at = stops.end();
+    for (HWND h = focus; h != nullptr && h != Handle() && at == stops.end(); h = GetParent(h))
+        at = std::find(stops.begin(), stops.end(), h);
+    size_t i = at == stops.end() ? (forward ? stops.size() - 1 : 0) : static_cast<size_t>(at - stops.begin());
+    size_t next = forward ? (i + 1) % stops.size() : (i + stops.size() - 1) % stops.size();
+    HWND target = stops[next];
+    SetFocus(target);
+    // As in the system's dialogs, Tab onto an edit box selects its text.
+    if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(target, EM_SETSEL, 0, -1);
+}
+
+bool TForm::DialogKey(MSG& msg) {
+    HWND self = Handle();
+    if (msg.hwnd != self && !IsChild(self, msg.hwnd)) return false;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) {
+        auto key = static_cast<UINT>(msg.wParam);
+        bool dialogKey = msg.message == WM_KEYDOWN ? (key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE)
+                                                   : (key == '\t' || key == '\r' || key == 0x1B);
+        if (dialogKey) {
+            HWND focus = GetFocus();
+            // A control that wants the key (an open drop-down list and its Enter or Escape) keeps it.
+            LRESULT code = focus != nullptr ? SendMessageA(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
+            if (code & (DLGC_WANTMESSAGE | DLGC_WANTALLKEYS)) return false;
+            if (key == VK_TAB && !(code & DLGC_WANTTAB)) {
+                if (msg.message == WM_KEYDOWN) SelectNext(GetKeyState(VK_SHIFT) >= 0);
+                return true;
+            }
+            if (key == VK_TAB) return false;
+            // No default button: Enter presses the focused button and nothing else.
+            if (msg.message == WM_KEYDOWN && key == VK_RETURN && focus != nullptr && IsPushButton(focus))
+                SendMessageA(focus, BM_CLICK, 0, 0);
+            return true;  // and Escape closes nothing
+        }
+    }
+    return IsDialogMessageA(self, &msg) != FALSE;
+}
+
+TModalResult TForm::ShowModal() {
+    if (modal_ || Visible()) throw Exception("Cannot make a visible window modal");
+    HWND self = Handle();
+    HWND previousActive = GetActiveWindow();
+    TDisabledWindows disabled{self, {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+    // Above the program's stay-on-top windows (the panel) while it runs, or the panel would
+    // cover it; they are disabled meanwhile anyway.
+    bool raised = false;
+    for (HWND h : disabled.windows)
+        raised = raised || (IsWindowVisible(h) && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST));
+    if (raised && !StayOnTop) SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    modal_ = true;
+    ModalResult = TModalResult::mrNone;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    try {
+        Show();
+        SetForegroundWindow(self);
+        if (HWND first = FirstTabStop()) SetFocus(first);
+        MSG msg;
+        while (ModalResult == TModalResult::mrNone) {
+            BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0 || got == -1) {
+                // The program is ending: the dialog goes as if cancelled and the main loop hears it too.
+                quit = true;
+                quitCode = got == 0 ? msg.wParam : 0;
+                ModalResult = TModalResult::mrCancel;
+                break;
+            }
+            if (DialogKey(msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    } catch (...) {
+        for (HWND h : disabled.windows)
+            if (IsWindow(h)) EnableWindow(h, TRUE);
+        modal_ = false;
+        if (raised && !StayOnTop) SetWindowPos(self, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        throw;
+    }
+    // The others come back before this one goes, so the system activates one of ours.
+    for (HWND h : disabled.windows)
+        if (IsWindow(h)) EnableWindow(h, TRUE);
+    modal_ = false;
+    Hide();
+    if (raised && !StayOnTop) SetWindowPos(self, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (previousActive != nullptr && IsWindow(previousActive) && IsWindowVisible(previousActive))
+        SetActiveWindow(previousActive);
+    if (quit) PostQuitMessage(static_cast<int>(quitCode));
+    return ModalResult;
 }
 
 // ---- TApplication ----

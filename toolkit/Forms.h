@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,13 @@
 
 class TGraphicControl;
 class TPopupMenu;
+struct TDialogTemplate;
 
 // Posted to a form to destroy it once the messages before it are handled.
 constexpr UINT CM_RELEASE = WM_APP + 0x100;
+// A control's notification (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_HSCROLL, WM_CTLCOLOR...) sent
+// back from its parent to the control itself, as CN_BASE plus the message.
+constexpr UINT CN_BASE = WM_APP + 0x200;
 
 // A control with a window of its own. Position and size are kept while there is no window.
 class TWinControl : public TComponent, public IMessageTarget {
@@ -49,10 +54,13 @@ protected:
         DWORD Style = WS_CHILD;
         DWORD ExStyle = 0;
         HWND Parent = nullptr;
+        int Id = 0;  // a child window's identifier
     };
     virtual void CreateParams(TCreateParams& params) = 0;
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The window exists; controls that fill it from a stored definition do so here.
+    virtual void HandleCreated() {}
     void CreateHandle();
     void DestroyHandle();
 
@@ -64,6 +72,28 @@ private:
 
 enum class TBorderStyle { bsNone, bsSingle, bsDialog };
 enum class TModalResult : int { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL };
+
+class TForm;
+// Loads a form's stored layout (a DIALOGEX resource) and makes its control windows; lives in
+// StdCtrls.cpp with the controls it creates.
+class TFormTemplate {
+public:
+    explicit TFormTemplate(const char* resourceName);
+    ~TFormTemplate();
+    TFormTemplate(const TFormTemplate&) = delete;
+    TFormTemplate& operator=(const TFormTemplate&) = delete;
+    // Window style, client size in pixels, caption, centring, from the definition.
+    void ApplyToForm(TForm& form, DWORD& style, DWORD& exStyle);
+    // Every control of the definition, in its order: the form's component with the same
+    // identifier takes it; the others (labels, frames, bevels) are plain system windows.
+    void CreateControls(TForm& form);
+    HFONT Font() const;
+
+private:
+    std::unique_ptr<TDialogTemplate> template_;
+    TGdiObject font_;
+    int baseX_ = 0, baseY_ = 0;
+};
 
 class TForm : public TWinControl {
 public:
@@ -78,6 +108,18 @@ public:
     void Release();
     // Sets the size of the client area (the same as the window's for a borderless form).
     void SetClientSize(int width, int height);
+
+    // Shows the form and runs a loop of its own until ModalResult is set; the program's other
+    // windows are disabled meanwhile but their messages keep flowing. The close box gives
+    // mrCancel. Enter presses only a focused button and Escape does nothing: no default or
+    // cancel button.
+    TModalResult ShowModal();
+    bool Modal() const { return modal_; }
+    TModalResult ModalResult = TModalResult::mrNone;
+    // Moves the focus to the next (or previous) control that takes it with Tab.
+    void SelectNext(bool forward);
+    // The first control that takes the focus with Tab, or none.
+    HWND FirstTabStop();
 
     std::string Caption;
     TBorderStyle BorderStyle = TBorderStyle::bsSingle;
@@ -103,12 +145,20 @@ public:
 protected:
     // The end of a form's construction: the window, every component's Loaded, then OnCreate.
     void FinishCreate();
+    // A form with a stored layout names its DIALOGEX resource before its window is made.
+    void SetTemplate(const char* resourceName);
+    void HandleCreated() override;
+    // Tab, Enter and Escape of the modal loop, and the system's own dialog keys; true when the
+    // message has been dealt with.
+    bool DialogKey(MSG& msg);
     void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::string className_;
     bool destroyed_ = false;
+    bool modal_ = false;
+    std::unique_ptr<TFormTemplate> template_;
     std::vector<TGraphicControl*> graphics_;
 };
 

@@ -8,12 +8,17 @@
 
 #include "toolkit/Classes.h"
 
-// Owns one handle and releases it with Close on every path.
-template <typename H, BOOL(WINAPI* Close)(H)>
+// How many GDI objects the owners below hold right now. The system's own count
+// (GetGuiResources) is not available everywhere, and leaks are what tests look for.
+inline int LiveGdiObjects = 0;
+
+// Owns one handle and releases it with Close on every path. Live, when given, counts the
+// handles held.
+template <typename H, BOOL(WINAPI* Close)(H), int* Live = nullptr>
 class THandleOwner {
 public:
     THandleOwner() = default;
-    explicit THandleOwner(H h) : h_(h) {}
+    explicit THandleOwner(H h) : h_(h) { Count(h_, 1); }
     ~THandleOwner() { Reset(); }
     THandleOwner(const THandleOwner&) = delete;
     THandleOwner& operator=(const THandleOwner&) = delete;
@@ -27,13 +32,24 @@ public:
     }
     H Get() const { return h_; }
     explicit operator bool() const { return h_ != H{}; }
-    H Release() { return std::exchange(h_, H{}); }
+    H Release() {
+        Count(h_, -1);
+        return std::exchange(h_, H{});
+    }
     void Reset(H h = H{}) {
-        if (h_ != H{}) Close(h_);
+        if (h_ != H{}) {
+            Count(h_, -1);
+            Close(h_);
+        }
         h_ = h;
+        Count(h_, 1);
     }
 
 private:
+    static void Count(H h, int delta) {
+        if constexpr (Live != nullptr)
+            if (h != H{}) *Live += delta;
+    }
     H h_{};
 };
 
@@ -43,9 +59,9 @@ inline BOOL WINAPI CloseMemoryDC(HDC h) { return DeleteDC(h); }
 
 using TKernelHandle = THandleOwner<HANDLE, CloseHandle>;
 using TIconHandle = THandleOwner<HICON, DestroyIcon>;
-using TGdiObject = THandleOwner<HGDIOBJ, CloseGdiObject>;
-using TRegionHandle = THandleOwner<HRGN, CloseRegion>;
-using TMemoryDC = THandleOwner<HDC, CloseMemoryDC>;
+using TGdiObject = THandleOwner<HGDIOBJ, CloseGdiObject, &LiveGdiObjects>;
+using TRegionHandle = THandleOwner<HRGN, CloseRegion, &LiveGdiObjects>;
+using TMemoryDC = THandleOwner<HDC, CloseMemoryDC, &LiveGdiObjects>;
 
 struct TFont {
     std::string Name = "ＭＳ Ｐゴシック";

@@ -1,0 +1,771 @@
+#include "toolkit/StdCtrls.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <map>
+
+#include "toolkit/DialogTemplate.h"
+
+namespace {
+
+std::string ToAnsi(const std::u16string& text) {
+    if (text.empty()) return {};
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.c_str());
+    int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+void InitControlClasses() {
+    static bool done = false;
+    if (done) return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    done = true;
+}
+
+// A class of the program's own made from a system class: the same code and window bytes, with
+// the bound entry in front. Returns the system's procedure.
+WNDPROC Superclass(const std::string& systemClass, const std::string& name) {
+    static std::map<std::string, WNDPROC> procs;
+    if (auto it = procs.find(name); it != procs.end()) return it->second;
+    InitControlClasses();
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    if (!GetClassInfoExA(nullptr, systemClass.c_str(), &wc))
+        throw Exception("No window class " + systemClass + " (" + std::to_string(GetLastError()) + ")");
+    WNDPROC system = wc.lpfnWndProc;
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = BoundWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = name.c_str();
+    wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+    if (!RegisterClassExA(&wc)) throw Exception("Cannot register window class " + name);
+    procs[name] = system;
+    return system;
+}
+
+TShiftState MouseShift(WPARAM wParam) {
+    TShiftState s = 0;
+    if (wParam & MK_SHIFT) s |= ssShift;
+    if (wParam & MK_CONTROL) s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    if (wParam & MK_LBUTTON) s |= ssLeft;
+    if (wParam & MK_RBUTTON) s |= ssRight;
+    if (wParam & MK_MBUTTON) s |= ssMiddle;
+    return s;
+}
+
+// The one tooltip window of a form, made when its first tool is added; it goes with the form.
+HWND ToolTipOf(HWND topLevel) {
+    static const char kProp[] = "ZumaroDialogToolTip";
+    auto tip = static_cast<HWND>(GetPropA(topLevel, kProp));
+    if (tip != nullptr && IsWindow(tip)) return tip;
+    InitControlClasses();
+    tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                          topLevel, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // Long texts wrap instead of running off the screen.
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    SetPropA(topLevel, kProp, tip);
+    return tip;
+}
+
+}  // namespace
+
+// ---- the stored layout ----
+
+TFormTemplate::TFormTemplate(const char* resourceName) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC found = FindResourceA(module, resourceName, MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (data == nullptr) throw Exception(std::string("No dialog definition ") + resourceName);
+    template_ = std::make_unique<TDialogTemplate>(
+        ParseDialogTemplate(static_cast<const uint8_t*>(data), SizeofResource(module, found)));
+    const TDialogTemplate& t = *template_;
+    // Points at the 96 pixels an inch the layouts are drawn for: 9 points are 12 pixels.
+    int height = t.PointSize > 0 ? (t.PointSize * 4 + 1) / 3 : 12;
+    TFont font{t.FontName.empty() ? std::string("ＭＳ Ｐゴシック") : ToAnsi(t.FontName), height,
+               static_cast<BYTE>(t.PointSize > 0 ? t.Charset : SHIFTJIS_CHARSET)};
+    font_.Reset(CreateFontHandle(font));
+    if (!font_) throw Exception("Out of system resources");
+    // The dialog units of the layout, measured on its font as the system's dialogs measure them.
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font_.Get());
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE size{};
+    GetTextExtentPoint32A(dc, kLetters, 52, &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    baseX_ = (size.cx / 26 + 1) / 2;
+    baseY_ = tm.tmHeight;
+    if (baseX_ <= 0 || baseY_ <= 0) throw Exception("Cannot measure the dialog font");
+}
+
+TFormTemplate::~TFormTemplate() = default;
+
+HFONT TFormTemplate::Font() const { return static_cast<HFONT>(font_.Get()); }
+
+void TFormTemplate::ApplyToForm(TForm& form, DWORD& style, DWORD& exStyle) {
+    const TDialogTemplate& t = *template_;
+    constexpr DWORD kModalFrame = 0x80, kCenter = 0x800;  // DS_MODALFRAME, DS_CENTER
+    style = t.Style & 0xFFFF0000u;
+    exStyle = t.ExStyle;
+    if (t.Style & kModalFrame) exStyle |= WS_EX_DLGMODALFRAME;
+    form.CenterOnScreen = (t.Style & kCenter) != 0;
+    form.Caption = ToAnsi(t.Caption);
+    TRectI client = DialogUnitsToPixels(0, 0, t.Cx, t.Cy, baseX_, baseY_);
+    RECT r{0, 0, client.Width(), client.Height()};
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    form.SetBounds(form.Left(), form.Top(), r.right - r.left, r.bottom - r.top);
+}
+
+void TFormTemplate::CreateControls(TForm& form) {
+    const std::vector<TDialogItem>& items = template_->Items;
+    std::vector<bool> containers;
+    for (const TDialogItem& item : items) containers.push_back(IsContainerClass(item.ClassName));
+    std::vector<int> parents = ContainerIndices(items, containers);
+    std::vector<TSysControl*> made(items.size(), nullptr);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const TDialogItem& item = items[i];
+        TRectI r = DialogUnitsToPixels(item.X, item.Y, item.Cx, item.Cy, baseX_, baseY_);
+        TWinControl* parent = &form;
+        if (parents[i] >= 0) {
+            const TDialogItem& p = items[static_cast<size_t>(parents[i])];
+            TRectI pr = DialogUnitsToPixels(p.X, p.Y, p.Cx, p.Cy, baseX_, baseY_);
+            r = {r.Left - pr.Left, r.Top - pr.Top, r.Right - pr.Left, r.Bottom - pr.Top};
+            parent = made[static_cast<size_t>(parents[i])];
+            if (parent == nullptr) throw Exception("A page in a dialog definition has no control of the form");
+        }
+        TSysControl* control = nullptr;
+        for (int c = 0; c < form.ComponentCount() && control == nullptr && item.Id > 0; ++c) {
+            auto* candidate = dynamic_cast<TSysControl*>(form.Components(c));
+            if (candidate != nullptr && candidate->Id() == item.Id) control = candidate;
+        }
+        std::string className = ToAnsi(item.ClassName), text = ToAnsi(item.Text);
+        if (control != nullptr) {
+            control->Prepare(className, item.Style, item.ExStyle, text, parent, Font());
+            control->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+            if (item.Style & WS_VISIBLE)
+                control->SetVisible(true);
+            else
+                control->Handle();
+            made[i] = control;
+        } else {
+            // A label, frame or bevel that nothing refers to: a plain system window.
+            InitControlClasses();
+            HWND hwnd = CreateWindowExA(item.ExStyle, className.c_str(), text.c_str(), item.Style | WS_CHILD, r.Left,
+                                        r.Top, r.Width(), r.Height(), parent->Handle(),
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.Id)),
+                                        GetModuleHandleA(nullptr), nullptr);
+            if (hwnd == nullptr) throw Exception("Cannot create window " + className);
+            SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+        }
+    }
+    // A control of the form that the layout does not place is a fault of the definition.
+    for (int c = 0; c < form.ComponentCount(); ++c) {
+        auto* control = dynamic_cast<TSysControl*>(form.Components(c));
+        if (control != nullptr && !control->HandleAllocated())
+            throw Exception("The layout of " + form.Name + " has no control " + control->Name);
+    }
+}
+
+// ---- TSysControl ----
+
+TSysControl::TSysControl(TComponent* owner, int id) : TWinControl(owner), id_(id) {}
+
+void TSysControl::Prepare(const std::string& systemClass, DWORD style, DWORD exStyle, const std::string& text,
+                          TWinControl* parent, HFONT font) {
+    systemClass_ = systemClass;
+    style_ = style;
+    exStyle_ = exStyle;
+    text_ = text;
+    parent_ = parent;
+    font_ = font;
+}
+
+void TSysControl::CreateParams(TCreateParams& params) {
+    std::string base = systemClass_.empty() ? SystemClass() : systemClass_;
+    params.ClassName = "Zumaro." + base;
+    systemProc_ = Superclass(base, params.ClassName);
+    params.Style = (style_ | WS_CHILD) & ~static_cast<DWORD>(WS_POPUP);
+    params.ExStyle = exStyle_;
+    auto* parent = parent_ != nullptr ? parent_ : dynamic_cast<TWinControl*>(Owner());
+    if (parent == nullptr) throw Exception("A control needs a parent window: " + Name);
+    params.Parent = parent->Handle();
+    params.Id = id_;
+}
+
+void TSysControl::HandleCreated() {
+    if (font_ != nullptr) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (!text_.empty()) SetWindowTextA(Handle(), text_.c_str());
+    if (!hint_.empty()) ApplyHint();
+}
+
+LRESULT TSysControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND h = HandleAllocated() ? Handle() : nullptr;
+    if (systemProc_ == nullptr) return DefWindowProcA(h, msg, wParam, lParam);
+    return CallWindowProcA(systemProc_, h, msg, wParam, lParam);
+}
+
+bool TSysControl::Enabled() const {
+    if (!HandleAllocated()) return !(style_ & WS_DISABLED);
+    return IsWindowEnabled(const_cast<TSysControl*>(this)->Handle()) != FALSE;
+}
+
+void TSysControl::SetEnabled(bool enabled) {
+    if (enabled)
+        style_ &= ~static_cast<DWORD>(WS_DISABLED);
+    else
+        style_ |= WS_DISABLED;
+    if (HandleAllocated()) EnableWindow(Handle(), enabled ? TRUE : FALSE);
+}
+
+void TSysControl::SetFocus() { ::SetFocus(Handle()); }
+
+bool TSysControl::Focused() const {
+    return HandleAllocated() && GetFocus() == const_cast<TSysControl*>(this)->Handle();
+}
+
+std::string TSysControl::Caption() const {
+    if (!HandleAllocated()) return text_;
+    HWND h = const_cast<TSysControl*>(this)->Handle();
+    int n = GetWindowTextLengthA(h);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    int got = GetWindowTextA(h, s.data(), n + 1);
+    s.resize(static_cast<size_t>(got < 0 ? 0 : got));
+    return s;
+}
+
+void TSysControl::SetCaption(const std::string& text) {
+    text_ = text;
+    if (HandleAllocated()) SetWindowTextA(Handle(), text.c_str());
+}
+
+void TSysControl::SetHint(const std::string& hint) {
+    hint_ = hint;
+    if (HandleAllocated()) ApplyHint();
+}
+
+void TSysControl::ApplyHint() {
+    const std::string& hint = hint_;
+    HWND self = Handle();
+    HWND tip = ToolTipOf(GetAncestor(self, GA_ROOT));
+    TTTOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetAncestor(self, GA_ROOT);
+    ti.uId = reinterpret_cast<UINT_PTR>(self);
+    ti.lpszText = const_cast<char*>(hint.c_str());
+    SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!hint.empty()) SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TSysControl::Click() { SendMessageA(Handle(), BM_CLICK, 0, 0); }
+
+TShiftState TSysControl::KeyShift() const {
+    TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    return shift;
+}
+
+// ---- TBitBtn ----
+
+void TBitBtn::CreateParams(TCreateParams& params) {
+    TSysControl::CreateParams(params);
+    // Drawn here, glyph and caption, by the button's owner: the window is the system's button.
+    params.Style = (params.Style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
+}
+
+LRESULT TBitBtn::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case CN_BASE + WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED && OnClick) OnClick(this);
+            return 1;
+        case CN_BASE + WM_DRAWITEM: Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return 1;
+        case WM_GETDLGCODE:
+            // A button like any other to the keyboard: Enter on it presses it.
+            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        default: break;
+    }
+    return TSysControl::WndProc(msg, wParam, lParam);
+}
+
+void TBitBtn::Draw(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    std::string caption = Caption();
+    UINT prefix = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
+    RECT textSize{0, 0, 0, 0};
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &textSize, DT_CALCRECT | DT_SINGLELINE | prefix);
+    int glyphW = Glyph.Empty() ? 0 : Glyph.Width() / (NumGlyphs > 1 ? NumGlyphs : 1);
+    int glyphH = Glyph.Height();
+    int gap = glyphW > 0 && !caption.empty() ? 4 : 0;
+    int total = glyphW + gap + textSize.right;
+    int shift = pressed ? 1 : 0;
+    int x = (r.left + r.right - total) / 2 + shift;
+    int midY = (r.top + r.bottom) / 2 + shift;
+    if (glyphW > 0) {
+        int index = disabled && NumGlyphs > 1 ? 1 : 0;
+        COLORREF transparent = Glyph.Pixel(index * glyphW, glyphH - 1);
+        int y0 = midY - glyphH / 2;
+        for (int y = 0; y < glyphH; ++y) {
+            for (int gx = 0; gx < glyphW; ++gx) {
+                COLORREF c = Glyph.Pixel(index * glyphW + gx, y);
+                if (c == transparent) continue;
+                if (disabled && NumGlyphs < 2) {  // no greyed picture: an etched shape
+                    SetPixelV(dc, x + gx + 1, y0 + y + 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+                    c = GetSysColor(COLOR_BTNSHADOW);
+                }
+                SetPixelV(dc, x + gx, y0 + y, c);
+            }
+        }
+    }
+    RECT t{x + glyphW + gap, midY - textSize.bottom / 2, x + total + 1, midY - textSize.bottom / 2 + textSize.bottom};
+    SetBkMode(dc, TRANSPARENT);
+    if (disabled) {
+        RECT light = t;
+        OffsetRect(&light, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &light, DT_SINGLELINE | prefix);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    } else {
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    }
+    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &t, DT_SINGLELINE | prefix);
+    if (item.itemState & ODS_FOCUS) {
+        RECT f = item.rcItem;
+        InflateRect(&f, -4, -4);
+        DrawFocusRect(dc, &f);
+    }
+}
+
+// ---- TCheckBox ----
+
+bool TCheckBox::Checked() const {
+    if (!HandleAllocated()) return false;
+    return SendMessageA(const_cast<TCheckBox*>(this)->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TCheckBox::SetChecked(bool checked) {
+    SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+LRESULT TCheckBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == CN_BASE + WM_COMMAND) {
+        if (HIWORD(wParam) == BN_CLICKED && OnClick) OnClick(this);
+        return 1;
+    }
+    return TSysControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TComboBox ----
+
+void TComboBox::SetItems(const std::vector<std::string>& items) {
+    HWND h = Handle();
+    SendMessageA(h, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+int TComboBox::ItemCount() const {
+    return static_cast<int>(SendMessageA(const_cast<TComboBox*>(this)->Handle(), CB_GETCOUNT, 0, 0));
+}
+
+std::string TComboBox::Item(int index) const {
+    HWND h = const_cast<TComboBox*>(this)->Handle();
+    LRESULT n = SendMessageA(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == CB_ERR) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    LRESULT got = SendMessageA(h, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
+    return s;
+}
+
+int TComboBox::ItemIndex() const {
+    LRESULT i = SendMessageA(const_cast<TComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0);
+    return i == CB_ERR ? -1 : static_cast<int>(i);
+}
+
+void TComboBox::SetItemIndex(int index) {
+    // An index outside the items leaves the list with no selection.
+    SendMessageA(Handle(), CB_SETCURSEL, index >= 0 && index < ItemCount() ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+}
+
+LRESULT TComboBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == CN_BASE + WM_COMMAND) {
+        if (HIWORD(wParam) == CBN_SELCHANGE && OnChange) OnChange(this);
+        return 1;
+    }
+    return TSysControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TEdit ----
+
+void TEdit::SetColor(COLORREF color) {
+    color_ = color;
+    brush_.Reset(color == kNoColor ? nullptr : CreateSolidBrush(color));
+    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+LRESULT TEdit::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if ((msg == CN_BASE + WM_CTLCOLOREDIT || msg == CN_BASE + WM_CTLCOLORSTATIC) && brush_) {
+        auto dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, color_);
+        SetTextColor(dc, GetSysColor(IsWindowEnabled(Handle()) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        return reinterpret_cast<LRESULT>(brush_.Get());
+    }
+    return TSysControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TCanvas ----
+
+void TCanvas::FillRect(const TRectI& r) {
+    RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+    TGdiObject brush(CreateSolidBrush(BrushColor));
+    ::FillRect(dc_, &rc, static_cast<HBRUSH>(brush.Get()));
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+    SetBkMode(dc_, TRANSPARENT);
+    SetTextColor(dc_, FontColor);
+    ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
+}
+
+void TCanvas::CopyRect(const TRectI& dest, const TBitmap& bitmap, const TRectI& source) {
+    if (bitmap.Empty()) return;
+    TMemoryDC src(CreateCompatibleDC(dc_));
+    HGDIOBJ old = SelectObject(src.Get(), bitmap.Handle());
+    if (dest.Width() == source.Width() && dest.Height() == source.Height()) {
+        BitBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), src.Get(), source.Left, source.Top, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc_, COLORONCOLOR);
+        StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), src.Get(), source.Left, source.Top,
+                   source.Width(), source.Height(), SRCCOPY);
+    }
+    SelectObject(src.Get(), old);
+}
+
+// ---- TListBox ----
+
+void TListBox::HandleCreated() {
+    TSysControl::HandleCreated();
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, ItemHeight);
+}
+
+int TListBox::Count() const {
+    return static_cast<int>(SendMessageA(const_cast<TListBox*>(this)->Handle(), LB_GETCOUNT, 0, 0));
+}
+
+std::string TListBox::Item(int index) const {
+    HWND h = const_cast<TListBox*>(this)->Handle();
+    LRESULT n = SendMessageA(h, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == LB_ERR) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    LRESULT got = SendMessageA(h, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    s.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+    return s;
+}
+
+TBitmap* TListBox::Image(int index) const {
+    LRESULT data = SendMessageA(const_cast<TListBox*>(this)->Handle(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    if (data == LB_ERR) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    return reinterpret_cast<TBitmap*>(data);
+}
+
+void TListBox::SetImage(int index, TBitmap* image) {
+    if (SendMessageA(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(image)) == LB_ERR)
+        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+int TListBox::Add(const std::string& text, TBitmap* image) {
+    int index = Count();
+    Insert(index, text, image);
+    return index;
+}
+
+void TListBox::Insert(int index, const std::string& text, TBitmap* image) {
+    HWND h = Handle();
+    LRESULT at = SendMessageA(h, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+    if (at == LB_ERR || at == LB_ERRSPACE) throw Exception("Cannot insert into the list (" + std::to_string(index) + ")");
+    SendMessageA(h, LB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(image));
+}
+
+void TListBox::Delete(int index) {
+    if (SendMessageA(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR)
+        throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+void TListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+
+void TListBox::Exchange(int a, int b) {
+    int selected = ItemIndex();
+    std::string ta = Item(a), tb = Item(b);
+    TBitmap* ia = Image(a);
+    TBitmap* ib = Image(b);
+    // Replace the higher row first so that the lower index stays valid.
+    int lo = a < b ? a : b, hi = a < b ? b : a;
+    std::string tlo = lo == a ? tb : ta, thi = lo == a ? ta : tb;
+    TBitmap* ilo = lo == a ? ib : ia;
+    TBitmap* ihi = lo == a ? ia : ib;
+    Delete(hi);
+    Insert(hi, thi, ihi);
+    Delete(lo);
+    Insert(lo, tlo, ilo);
+    SetItemIndex(selected);
+}
+
+int TListBox::ItemIndex() const {
+    LRESULT i = SendMessageA(const_cast<TListBox*>(this)->Handle(), LB_GETCURSEL, 0, 0);
+    return i == LB_ERR ? -1 : static_cast<int>(i);
+}
+
+void TListBox::SetItemIndex(int index) {
+    SendMessageA(Handle(), LB_SETCURSEL, index >= 0 && index < Count() ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+}
+
+int TListBox::TopIndex() const {
+    return static_cast<int>(SendMessageA(const_cast<TListBox*>(this)->Handle(), LB_GETTOPINDEX, 0, 0));
+}
+
+int TListBox::ItemAtPos(int x, int y) const {
+    HWND h = const_cast<TListBox*>(this)->Handle();
+    RECT client;
+    GetClientRect(h, &client);
+    POINT p{x, y};
+    if (!PtInRect(&client, p)) return -1;
+    LRESULT r = SendMessageA(h, LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+    if (HIWORD(r) != 0) return -1;  // below the last row
+    return LOWORD(r);
+}
+
+LRESULT TListBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case CN_BASE + WM_MEASUREITEM:
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(ItemHeight);
+            return 1;
+        case CN_BASE + WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            RECT rc = item.rcItem;
+            if (item.itemAction == ODA_FOCUS || item.itemID == static_cast<UINT>(-1)) {
+                if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &rc);
+                return 1;
+            }
+            TCanvas canvas(item.hDC);
+            bool selected = (item.itemState & ODS_SELECTED) != 0;
+            canvas.BrushColor = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+            canvas.FontColor = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+            TOwnerDrawState state = (selected ? odSelected : 0) | ((item.itemState & ODS_FOCUS) ? odFocused : 0) |
+                                    ((item.itemState & ODS_DISABLED) ? odDisabled : 0);
+            TRectI r{rc.left, rc.top, rc.right, rc.bottom};
+            canvas_ = &canvas;
+            try {
+                if (OnDrawItem) {
+                    OnDrawItem(this, static_cast<int>(item.itemID), r, state);
+                } else {
+                    canvas.FillRect(r);
+                    canvas.TextOut(r.Left + 2, r.Top, Item(static_cast<int>(item.itemID)));
+                }
+            } catch (...) {
+                canvas_ = nullptr;
+                throw;
+            }
+            canvas_ = nullptr;
+            if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &rc);
+            return 1;
+        }
+        case WM_KEYDOWN:
+        case WM_KEYUP: {
+            const TKeyEvent& handler = msg == WM_KEYDOWN ? OnKeyDown : OnKeyUp;
+            if (handler) {
+                auto key = static_cast<uint16_t>(wParam);
+                handler(this, key, KeyShift());
+                if (key == 0) return 0;
+            }
+            break;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            // The list moves its selection first; the handler sees the row the press chose.
+            LRESULT r = TSysControl::WndProc(msg, wParam, lParam);
+            bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+            TMouseButton button = (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP)   ? TMouseButton::mbLeft
+                                  : (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) ? TMouseButton::mbRight
+                                                                                   : TMouseButton::mbMiddle;
+            const TMouseEvent& handler = down ? OnMouseDown : OnMouseUp;
+            if (handler)
+                handler(this, button, MouseShift(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+            return r;
+        }
+        default: break;
+    }
+    return TSysControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- TTrackBar ----
+
+void TTrackBar::HandleCreated() {
+    TSysControl::HandleCreated();
+    HWND h = Handle();
+    SendMessageA(h, TBM_SETRANGE, TRUE, MAKELPARAM(min_, max_));
+    SendMessageA(h, TBM_SETLINESIZE, 0, 1);
+    SendMessageA(h, TBM_SETPAGESIZE, 0, 1);
+    SendMessageA(h, TBM_SETTICFREQ, 1, 0);
+}
+
+void TTrackBar::SetRange(int min, int max) {
+    min_ = min;
+    max_ = max;
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), TBM_SETRANGE, TRUE, MAKELPARAM(min_, max_));
+        SendMessageA(Handle(), TBM_SETTICFREQ, 1, 0);
+    }
+}
+
+int TTrackBar::Position() const {
+    return static_cast<int>(SendMessageA(const_cast<TTrackBar*>(this)->Handle(), TBM_GETPOS, 0, 0));
+}
+
+void TTrackBar::SetPosition(int position) {
+    if (position < min_) position = min_;
+    if (position > max_) position = max_;
+    SendMessageA(Handle(), TBM_SETPOS, TRUE, position);
+}
+
+// ---- pages ----
+
+void TTabSheet::CreateParams(TCreateParams& params) {
+    // Not a system class: a plain window of the program's own that holds the page's controls.
+    if (Parent() == nullptr) throw Exception("A page needs its page control: " + Name);
+    params.ClassName = "TTabSheet";
+    // No WS_CLIPCHILDREN: the group frames on a page leave their inside to the page to paint.
+    params.Style = (style_ | WS_CHILD) & ~static_cast<DWORD>(WS_POPUP);
+    params.ExStyle = exStyle_ | WS_EX_CONTROLPARENT;
+    params.Parent = Parent()->Handle();
+    params.Id = Id();
+}
+
+void TPageControl::CreateParams(TCreateParams& params) {
+    TSysControl::CreateParams(params);
+    // Its pages are inside it: Tab goes from the page control on to the active page's controls.
+    params.ExStyle |= WS_EX_CONTROLPARENT;
+    params.Style |= WS_CLIPCHILDREN;
+}
+
+LRESULT TTabSheet::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(HandleAllocated() ? Handle() : nullptr, msg, wParam, lParam);
+}
+
+void TTabSheet::HandleCreated() {
+    TSysControl::HandleCreated();
+    if (TPageControl* pages = PageControl()) pages->AddPage(this);
+}
+
+LRESULT TTabSheet::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_ERASEBKGND) {
+        RECT r;
+        GetClientRect(Handle(), &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    return TSysControl::WndProc(msg, wParam, lParam);
+}
+
+TPageControl* TTabSheet::PageControl() const { return dynamic_cast<TPageControl*>(Parent()); }
+
+int TTabSheet::PageIndex() const {
+    TPageControl* pages = PageControl();
+    if (pages == nullptr) return -1;
+    for (int i = 0; i < pages->PageCount(); ++i)
+        if (pages->Pages(i) == this) return i;
+    return -1;
+}
+
+void TPageControl::AddPage(TTabSheet* page) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    std::string caption = page->Caption();
+    item.pszText = caption.data();
+    SendMessageA(Handle(), TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+    pages_.push_back(page);
+    if (pages_.size() == 1) SendMessageA(Handle(), TCM_SETCURSEL, 0, 0);
+    ShowActive();
+}
+
+int TPageControl::ActivePageIndex() const {
+    LRESULT i = SendMessageA(const_cast<TPageControl*>(this)->Handle(), TCM_GETCURSEL, 0, 0);
+    return i < 0 || i >= static_cast<LRESULT>(pages_.size()) ? -1 : static_cast<int>(i);
+}
+
+TTabSheet* TPageControl::ActivePage() const {
+    int i = ActivePageIndex();
+    return i < 0 ? nullptr : pages_[static_cast<size_t>(i)];
+}
+
+void TPageControl::SetActivePage(TTabSheet* page) {
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (pages_[i] == page) {
+            SendMessageA(Handle(), TCM_SETCURSEL, i, 0);
+            ShowActive();
+            return;
+        }
+    }
+}
+
+void TPageControl::ShowActive() {
+    TTabSheet* active = ActivePage();
+    // The new page first, so that the area is never empty; then the others go.
+    if (active != nullptr) {
+        SetWindowPos(active->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        active->SetVisible(true);
+    }
+    for (TTabSheet* page : pages_)
+        if (page != active) page->SetVisible(false);
+}
+
+LRESULT TPageControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == CN_BASE + WM_NOTIFY) {
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == TCN_SELCHANGE) {
+            ShowActive();
+            if (OnChange) OnChange(this);
+        }
+        return 0;
+    }
+    return TSysControl::WndProc(msg, wParam, lParam);
+}
+
+// ---- open-file dialog ----
+
+bool TOpenDialog::Execute() {
+    std::string filter;
+    for (const auto& [description, patterns] : Filter) filter += description + '\0' + patterns + '\0';
+    filter += '\0';
+    // Room for any path the dialog can give: a cut one would be registered as a broken entry.
+    std::string buffer(32768, '\0');
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    HWND owner = GetActiveWindow();
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = buffer.data();
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+    ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING |
+                OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameA(&ofn)) return false;
+    FileName = buffer.c_str();
+    return true;
+}
