@@ -1,13 +1,11 @@
 #!/usr/bin/env python3
 """Makes the user's guide as Windows users open it: Shift-JIS (code page 932) with CR LF line ends.
 
-Usage: make_guide.py SOURCE OUTDIR [STAMP]
+Usage: make_guide.py SOURCE OUTDIR
 
 SOURCE is the guide's UTF-8 text in the repository. The result is written to OUTDIR under the
-guide's Japanese file name, and only when its bytes change, so that the file keeps its time stamp
-across builds. STAMP, when given, is touched afterwards for the build's dependency tracking: the
-Japanese name stays out of the generated build files, which the make tools on Windows read in the
-ANSI code page.
+guide's Japanese file name, which is thus kept out of the makefiles, and only when its bytes
+change: the build runs this every time, and the file keeps its time stamp when nothing changed.
 
 Python rather than iconv, which an MSYS2 or plain Windows set-up does not always have; Python's
 cp932 codec is the code page's Windows mapping."""
@@ -31,17 +29,22 @@ def convert(text):
         if "\r" in line:
             raise ValueError(f"line {number}: a carriage return without a line feed")
         for column, ch in enumerate(line, 1):
+            # Some characters map one way only (U+301C WAVE DASH is written as the code that reads
+            # back as U+FF5E): the reader would see another character, so they are refused too.
             try:
-                out += ch.encode("cp932")
+                code = ch.encode("cp932")
             except UnicodeEncodeError:
+                code = None
+            if code is None or code.decode("cp932") != ch:
                 raise ValueError(f"line {number}, column {column}: U+{ord(ch):04X} {ch!r} "
-                                 "has no Shift-JIS (CP932) code") from None
+                                 "has no Shift-JIS (CP932) code of its own")
+            out += code
         out += b"\r\n"
     return bytes(out)
 
 
 def main(argv):
-    if len(argv) not in (3, 4):
+    if len(argv) != 3:
         print(__doc__.split("\n\n")[1], file=sys.stderr)
         return 2
     source, outdir = argv[1], argv[2]
@@ -62,8 +65,6 @@ def main(argv):
         with open(target + ".tmp", "wb") as f:
             f.write(data)
         os.replace(target + ".tmp", target)
-    if len(argv) == 4:
-        open(argv[3], "w").close()
     return 0
 
 
