@@ -2,13 +2,17 @@
 
 #include <shellapi.h>
 
+#include <exception>
+
 #include <mmsystem.h>
 
 #include "animation/UnitZumaro.h"
 #include "app/SettingsFile.h"
 #include "app/UnitUtils.h"
 #include "panel/PanelKeys.h"
+#include "panel/UnitAbout.h"
 #include "resources/MenuIds.h"
+#include "settings/UnitSetting.h"
 
 TfrmMain* frmMain = nullptr;
 THintWindow* ItemHintWindow = nullptr;
@@ -68,6 +72,19 @@ private:
 };
 
 }  // namespace
+
+// A dialog run from the menu: DialogOpen while it lives, then the dialog released, on every path.
+struct TfrmMain::TDialogRun {
+    TDialogRun(TfrmMain& form, TForm* dialog) : Form(form), Dialog(dialog) { Form.DialogOpen = true; }
+    ~TDialogRun() {
+        Dialog->Release();
+        Form.DialogOpen = false;
+    }
+    TDialogRun(const TDialogRun&) = delete;
+    TDialogRun& operator=(const TDialogRun&) = delete;
+    TfrmMain& Form;
+    TForm* Dialog;
+};
 
 TfrmMain::TfrmMain(TComponent* owner, std::string folder) : TForm(owner, "TfrmMain"), folder_(std::move(folder)) {
     Name = "frmMain";
@@ -505,13 +522,44 @@ void TfrmMain::pumShowHideClick(TObject*) {
         Show();
 }
 
-void TfrmMain::pumSettingClick(TObject*) {}
+void TfrmMain::pumSettingClick(TObject*) {
+    TDialogRun run(*this, new TfrmSetting(Application));
+    auto* frmSetting = static_cast<TfrmSetting*>(run.Dialog);
+    if (!frmSetting->EditSettings(LauncherSettings, *RegiFileList, *UseAriasList, *AriasList, SmallIconList,
+                                  SettingPageIndex))
+        return;
+    LargeIconList.clear();
+    SmallIconList.clear();
+    for (int i = 0; i < RegiFileList->Count(); ++i) {
+        LargeIconList.push_back(std::make_unique<TBitmap>());
+        SmallIconList.push_back(std::make_unique<TBitmap>());
+        MakeIconBitmaps((*RegiFileList)[i], LargeIconList.back().get(), SmallIconList.back().get());
+    }
+    CursorIndex = 0;
+    PageIndex = 0;
+    UpdateHotKey();
+    UpdateArrows();
+    BuildButtons();
+    // A flag that cannot be read is reported once the grid is whole and the file written.
+    std::exception_ptr error;
+    try {
+        ShowPage();
+    } catch (...) {
+        error = std::current_exception();
+    }
+    DrawFrames();
+    SaveSettings();
+    if (error) std::rethrow_exception(error);
+}
 
 void TfrmMain::pumHelpClick(TObject*) {
     WinHelpA(Handle(), Application->HelpFile.c_str(), HELP_FINDER, 0);
 }
 
-void TfrmMain::pumAboutClick(TObject*) {}
+void TfrmMain::pumAboutClick(TObject*) {
+    TDialogRun run(*this, new TfrmAbout(Application));
+    run.Dialog->ShowModal();
+}
 
 void TfrmMain::pumExitClick(TObject*) { Close(); }
 

@@ -100,6 +100,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    struct TDialogRun;
     std::string folder_;
     void AppendEntry(const TRegiEntry& entry);
     // Inserts (index within the list) or appends an entry with its own two icon bitmaps.

@@ -38,3 +38,7 @@
 #define IDC_edtArias 1104
 #define IDC_edtFileName 1105
 #define IDC_lblArias 1106
+
+// frmAbout
+#define IDC_about_bbnOK 1201
+#define IDC_about_lblTitle 1202

@@ -130,6 +130,7 @@ void TFormTemplate::CreateControls(TForm& form) {
     for (const TDialogItem& item : items) containers.push_back(IsContainerClass(item.ClassName));
     std::vector<int> parents = ContainerIndices(items, containers);
     std::vector<TSysControl*> made(items.size(), nullptr);
+    std::vector<HWND> frames;
     for (size_t i = 0; i < items.size(); ++i) {
         const TDialogItem& item = items[i];
         TRectI r = DialogUnitsToPixels(item.X, item.Y, item.Cx, item.Cy, baseX_, baseY_);
@@ -164,8 +165,13 @@ void TFormTemplate::CreateControls(TForm& form) {
                                         GetModuleHandleA(nullptr), nullptr);
             if (hwnd == nullptr) throw Exception("Cannot create window " + className);
             SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+            if (_stricmp(className.c_str(), "Button") == 0 && (item.Style & 0x0F) == BS_GROUPBOX) frames.push_back(hwnd);
         }
     }
+    // A group frame lies behind what it frames, so that a point inside it finds the control there
+    // (Wine looks for a drop's window this way). Later windows are made below earlier ones: the
+    // frames go down once all are made.
+    for (HWND frame : frames) SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // A control of the form that the layout does not place is a fault of the definition.
     for (int c = 0; c < form.ComponentCount(); ++c) {
         auto* control = dynamic_cast<TSysControl*>(form.Components(c));

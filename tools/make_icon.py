@@ -2,7 +2,8 @@
 """Draws the program's icon: a small green panel of four cells with the red cursor on one.
 
 Writes resources/Zumaro.ico with 16x16 and 32x32 images, 32-bit with an AND mask, and the same
-picture in 16 colours (4-bit) as resources/ZumaroTray.ico for the notification area.
+picture in 16 colours (4-bit) as resources/ZumaroTray.ico for the notification area, and a
+32 x 32 256-colour bitmap of it, resources/About.bmp, for the About dialog.
 Run it again only to change the picture; the .ico files are committed."""
 import os
 import struct
@@ -97,10 +98,30 @@ def write_ico(path, images, bits, colours):
         f.write(data)
 
 
+def about_bmp(size=32, ground=(255, 0, 255)):
+    """An 8-bit bitmap with a palette; what the icon leaves transparent is magenta, drawn as the
+    dialog's own colour."""
+    px = [[(r, g, b) if a else ground for (r, g, b, a) in row] for row in picture(size)]
+    palette = []
+    for row in px:
+        for c in row:
+            if c not in palette:
+                palette.append(c)
+    palette += [(0, 0, 0)] * (256 - len(palette))
+    row_bytes = (size + 3) // 4 * 4
+    bits = b''.join(bytes(palette.index(c) for c in row) + bytes(row_bytes - size) for row in reversed(px))
+    info = struct.pack('<IiiHHIIiiII', 40, size, size, 1, 8, 0, len(bits), 2835, 2835, 256, 0)
+    pal = b''.join(bytes((b, g, r, 0)) for (r, g, b) in palette)
+    offset = 14 + len(info) + len(pal)
+    return struct.pack('<2sIHHI', b'BM', offset + len(bits), 0, 0, offset) + info + pal + bits
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'resources')
     write_ico(os.path.join(folder, 'Zumaro.ico'), [image_entry(s) for s in (16, 32)], 32, 0)
     write_ico(os.path.join(folder, 'ZumaroTray.ico'), [image_entry_16(s) for s in (16, 32)], 4, 16)
+    with open(os.path.join(folder, 'About.bmp'), 'wb') as f:
+        f.write(about_bmp())
 
 
 if __name__ == '__main__':

@@ -14,6 +14,15 @@
 //   winctl accepts CLASS                     prints "yes" when the first window of that class takes
 //                                             dropped files (WS_EX_ACCEPTFILES), else "no"
 //   winctl list                              prints "class visible|hidden x y w h text" for each top-level window
+//   winctl hotkey MODS VK                    prints "taken" when another program holds that hot key, else "free"
+//   winctl other X Y SECONDS                 another program: a 200 x 100 window at X, Y that takes the
+//                                             foreground and stays for SECONDS (clicks on it activate it)
+//   winctl select CLASS ID INDEX             selects item INDEX of the drop-down list with that control ID
+//                                             in the first window of that class
+//   winctl rect CLASS ID                     prints "x y w h" of the control with that ID, in screen pixels
+//   winctl press CLASS ID                    clicks the button with that control ID in that window
+//   winctl at X Y                            prints the windows under a screen point, top-level first, the
+//                                             way a drop finds its target: "class id accepts|-" each
 //   winctl screen                            prints the screen's width and height
 // Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
 #include <windows.h>
@@ -153,6 +162,46 @@ std::string ToolTipText(HWND tip) {
     return result;
 }
 
+struct TFindId {
+    int id;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindId(HWND child, LPARAM lParam) {
+    auto* f = reinterpret_cast<TFindId*>(lParam);
+    if (GetDlgCtrlID(child) != f->id) return TRUE;
+    f->found = child;
+    return FALSE;
+}
+
+LRESULT CALLBACK OtherProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_LBUTTONDOWN) SetForegroundWindow(hwnd);
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// Stands for another program: its own window, in the foreground, for a while.
+int Other(int x, int y, double seconds) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = OtherProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = "ZumaroOtherProgram";
+    RegisterClassA(&wc);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "other", WS_POPUP | WS_BORDER | WS_VISIBLE, x, y, 200, 100,
+                                nullptr, nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(hwnd);
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    MSG msg;
+    while (static_cast<LONG>(GetTickCount() - end) < 0) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    return 0;
+}
+
 BOOL CALLBACK PrintTop(HWND hwnd, LPARAM) {
     char cls[64] = {}, text[256] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
@@ -181,6 +230,28 @@ int main(int argc, char** argv) {
         HWND h = WaitFor(TOOLTIPS_CLASSA, argc > 2 ? std::atof(argv[2]) : 20);
         if (h == nullptr) return 1;
         std::printf("%s\n", Escaped(ToolTipText(h)).c_str());
+        return 0;
+    }
+    if (cmd == "hotkey" && argc > 3) {
+        UINT mods = static_cast<UINT>(std::atoi(argv[2])), vk = static_cast<UINT>(std::atoi(argv[3]));
+        bool free = RegisterHotKey(nullptr, 1, mods, vk) != FALSE;
+        if (free) UnregisterHotKey(nullptr, 1);
+        std::printf("%s\n", free ? "free" : "taken");
+        return 0;
+    }
+    if (cmd == "other" && argc > 4) return Other(std::atoi(argv[2]), std::atoi(argv[3]), std::atof(argv[4]));
+    if (cmd == "at" && argc > 3) {
+        POINT p{std::atoi(argv[2]), std::atoi(argv[3])};
+        HWND h = GetAncestor(WindowFromPoint(p), GA_ROOT);
+        while (h != nullptr) {
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof cls);
+            std::printf("%s %d %s\n", cls, GetDlgCtrlID(h), (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "accepts" : "-");
+            POINT c = p;
+            ScreenToClient(h, &c);
+            HWND child = ChildWindowFromPointEx(h, c, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
+            h = child != h ? child : nullptr;
+        }
         return 0;
     }
     if (cmd == "screen") {
@@ -223,6 +294,27 @@ int main(int argc, char** argv) {
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         if (s.found == nullptr) return 1;
         std::printf("%s\n", (GetWindowLongA(s.found, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "yes" : "no");
+        return 0;
+    }
+    if ((cmd == "select" && argc > 4) || ((cmd == "press" || cmd == "rect") && argc > 3)) {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        TFindId find{std::atoi(argv[3])};
+        EnumChildWindows(s.found, FindId, reinterpret_cast<LPARAM>(&find));
+        if (find.found == nullptr) return 1;
+        if (cmd == "rect") {
+            RECT r;
+            GetWindowRect(find.found, &r);
+            std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        } else if (cmd == "select") {
+            // What the user's choice does: the selection, then the parent told of it.
+            SendMessageA(find.found, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0);
+            SendMessageA(GetParent(find.found), WM_COMMAND, MAKEWPARAM(find.id, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(find.found));
+        } else {
+            PostMessageA(find.found, BM_CLICK, 0, 0);
+        }
         return 0;
     }
     if (cmd == "close") {
