@@ -10,7 +10,7 @@ other_x=600 other_y=20
 at_other() { xdotool mousemove $((other_x + 50)) $((other_y + 30)); }
 at_panel() { xdotool mousemove $((300 + 52)) $((200 + 75)); }  # the arrow strip's gap
 visible() { [ -n "$(winctl wait TfrmMain "${1:-3}")" ] && echo shown || echo hidden; }
-hot_key() { at_other; xdotool key ctrl+shift+a; }
+hot_key() { at_other; sleep 0.3; xdotool key ctrl+shift+a; }
 
 dir=$(new_folder "呼び出し")
 cp "$(dirname "$ZUMARO_EXE")/Zumaro.wav" "$dir/"
@@ -27,8 +27,9 @@ sleep 0.5
 check "auto close: the panel starts hidden" hidden "$(visible 0.5)"
 check "Ctrl+Shift+A is held for the whole system" taken "$(winctl hotkey 6 65)"
 check "Ctrl+Alt+A is not" free "$(winctl hotkey 3 65)"
-winctl other "$other_x" "$other_y" 120 &
+"$WINE_RUN" "$WINCTL_EXE" other "$other_x" "$other_y" 120 &
 OTHER=$!
+trap 'kill "$OTHER" 2>/dev/null; pkill -f "winhlp32.exe" 2>/dev/null; rm -rf "$WORK"' EXIT
 winctl wait ZumaroOtherProgram 10 >/dev/null
 
 # The typical launch: hot key, Right to the second entry, Enter.
@@ -105,6 +106,24 @@ for dialog in About Setting; do
     hot_key
     sleep 0.5
 done
+
+# ヘルプ(&H) asks the system's help for Zumaro.hlp beside the program (no help file is shipped:
+# the help system says so), and the panel goes on.
+hot_key
+visible >/dev/null
+at_panel
+xdotool click 3
+winctl wait '#32768' 5 >/dev/null
+xdotool key h
+help=$(winctl box no 20)
+check "the help system is asked for the help file beside the program" yes \
+    "$(grep -q -F "$(winpath "$dir/Zumaro.hlp")" <<<"$help" && echo yes || echo "no: $help")"
+sleep 0.5
+# The help system is another program in front: auto close hid the panel; the hot key still works.
+[ "$(visible 0.5)" = shown ] && hot_key
+sleep 0.5
+hot_key
+check "the program goes on after the help" shown "$(visible 2)"
 
 kill "$OTHER" 2>/dev/null
 winctl close TfrmMain >/dev/null
