@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "resources/MenuIds.h"
+#include "settings/DialogDriver.h"
 #include "support/WinTestSupport.h"
 
 namespace {
@@ -94,13 +96,20 @@ struct TMenuChooser {
     TMenuChooser(HWND menuOwner, char letter) {
         owner = menuOwner;
         letter_ = letter;
+        ticks = 0;
         timer_ = SetTimer(nullptr, 0, 40, &Tick);
     }
     ~TMenuChooser() { KillTimer(nullptr, timer_); }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         HWND menu = FindWindowA("#32768", nullptr);
         if (menu == nullptr || !IsWindowVisible(menu)) return;
-        ++shown;
+        // A key that never arrives (another program took the keyboard) fails the test instead of
+        // leaving the menu up for ever.
+        if (++ticks > 75) {
+            EndMenu();
+            return;
+        }
+        if (ticks == 1) ++shown;
         if (before) before();
         BYTE vk = static_cast<BYTE>(VkKeyScanA(letter_) & 0xFF);
         keybd_event(vk, 0, 0, 0);
@@ -109,6 +118,7 @@ struct TMenuChooser {
     static inline HWND owner = nullptr;
     static inline char letter_ = 0;
     static inline int shown = 0;
+    static inline int ticks = 0;
     static inline std::function<void()> before;
     UINT_PTR timer_;
 };
@@ -252,4 +262,79 @@ TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
     std::string want;
     for (const std::string& p : last) want += p + (p == folder ? "/False/フォルダ" : "") + "\r\n";
     EXPECT_NE(listed.find(folder + "/False/フォルダ\r\n"), std::string::npos);
+}
+
+TEST(PanelCommands, SettingsOkRebuildsSavesAndGoesBackToTheFirstCell) {
+    TCommandsFixture f(8);
+    f.form->Show();
+    f.form->NextPage();
+    f.form->CursorIndex = 7;
+    std::string before = ReadFileBytes(f.dir / "Zumaro.ini");
+    bool openDuring = false;
+    HWND settingWindow = nullptr;
+    {
+        // Cancel after a change: nothing moves, nothing is written.
+        TDialogScript script({Do([&] { settingWindow = FindThreadWindow("TfrmSetting"); }), Pause(100), Do([&] {
+                                  openDuring = f.form->DialogOpen;
+                                  Press(FindWindowExA(settingWindow, nullptr, nullptr, "キャンセル"));
+                              })});
+        f.form->pumSetting->OnClick(f.form->pumSetting);
+        EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_TRUE(openDuring);
+    EXPECT_FALSE(f.form->DialogOpen);
+    EXPECT_EQ(f.form->PageIndex, 1);
+    EXPECT_EQ(f.form->CursorIndex, 7);
+    EXPECT_EQ(ReadFileBytes(f.dir / "Zumaro.ini"), before);
+
+    {
+        TDialogScript script({Do([&] { settingWindow = FindThreadWindow("TfrmSetting"); }), Pause(100),
+                              Do([&] { Press(FindWindowExA(settingWindow, nullptr, nullptr, "OK")); })});
+        f.form->pumSetting->OnClick(f.form->pumSetting);
+        EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_EQ(f.form->PageIndex, 0);
+    EXPECT_EQ(f.form->CursorIndex, 0);
+    f.ExpectParallel();
+    std::string saved = ReadFileBytes(f.dir / "Zumaro.ini");
+    EXPECT_NE(saved, before) << "written at once";
+    EXPECT_NE(saved.find(f.files[7] + "/False/file7.txt\r\n"), std::string::npos);
+    Application->ProcessMessages();  // the dialog's deferred release
+    EXPECT_EQ(FindThreadWindow("TfrmSetting"), nullptr);
+}
+
+TEST(PanelCommands, TheAboutDialog) {
+    TCommandsFixture f(0);
+    f.form->Show();
+    std::string caption;
+    RECT client{}, box{};
+    bool openDuring = false;
+    LOGFONTA title{};
+    {
+        TDialogScript script({Pause(150), Do([&] {
+                                  HWND about = FindThreadWindow("TfrmAbout");
+                                  char text[64] = {};
+                                  GetWindowTextA(about, text, sizeof text);
+                                  caption = text;
+                                  GetClientRect(about, &client);
+                                  openDuring = f.form->DialogOpen;
+                                  HWND picture = FindWindowExA(about, nullptr, "TImage", nullptr);
+                                  GetWindowRect(picture, &box);
+                                  HWND name = FindWindowExA(about, nullptr, nullptr, "ズマロランチャー");
+                                  auto font = reinterpret_cast<HFONT>(SendMessageA(name, WM_GETFONT, 0, 0));
+                                  GetObjectA(font, sizeof title, &title);
+                                  SaveWindowShot(about, "about");
+                                  Press(FindWindowExA(about, nullptr, nullptr, "OK"));
+                              })});
+        f.form->pumAbout->OnClick(f.form->pumAbout);
+        EXPECT_TRUE(script.Finished());
+    }
+    EXPECT_EQ(caption, "バージョン情報");
+    EXPECT_EQ(client.right, 276);
+    EXPECT_EQ(client.bottom, 141);
+    EXPECT_EQ(box.right - box.left, 41);
+    EXPECT_EQ(box.bottom - box.top, 41);
+    EXPECT_EQ(std::abs(title.lfHeight), 16);
+    EXPECT_TRUE(openDuring);
+    EXPECT_FALSE(f.form->DialogOpen);
 }
