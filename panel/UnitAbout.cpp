@@ -27,11 +27,9 @@ void DrawPictureBox(TBitmap& box, COLORREF ground) {
 
 TfrmAbout::TfrmAbout(TComponent* owner) : TForm(owner, "TfrmAbout") {
     Name = "frmAbout";
-    bbnOK = new TBitBtn(this, IDC_about_bbnOK);
-    bbnOK->Name = "bbnOK";
+    bbnOK = Place<TBitBtn>(this, "bbnOK", IDC_about_bbnOK);
     bbnOK->OnClick = [this](TObject* s) { bbnOKClick(s); };
-    lblTitle = new TStaticLabel(this, IDC_about_lblTitle);
-    lblTitle->Name = "lblTitle";
+    lblTitle = Place<TStaticLabel>(this, "lblTitle", IDC_about_lblTitle);
     SetTemplate("FRMABOUT");
     imgIcon = new TImage(this, this);
     imgIcon->Name = "imgIcon";

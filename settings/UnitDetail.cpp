@@ -2,17 +2,6 @@
 
 #include "resources/DialogIds.h"
 
-namespace {
-
-template <typename T>
-T* Place(TComponent* owner, const char* name, int id) {
-    T* control = new T(owner, id);
-    control->Name = name;
-    return control;
-}
-
-}  // namespace
-
 TfrmDetail::TfrmDetail(TComponent* owner) : TForm(owner, "TfrmDetail") {
     Name = "frmDetail";
     chbUseArias = Place<TCheckBox>(this, "chbUseArias", IDC_chbUseArias);

@@ -8,13 +8,6 @@
 
 namespace {
 
-template <typename T>
-T* Place(TComponent* owner, const char* name, int id) {
-    T* control = new T(owner, id);
-    control->Name = name;
-    return control;
-}
-
 void LoadGlyph(TBitBtn* button, const char* resource, int numGlyphs) {
     if (!button->Glyph.LoadFromResourceName(resource)) throw Exception(std::string("No glyph ") + resource);
     button->NumGlyphs = numGlyphs;

@@ -17,17 +17,6 @@ HWND ToolTipOf(HWND topLevel) {
     return tip;
 }
 
-TShiftState MouseShift(WPARAM wParam) {
-    TShiftState s = 0;
-    if (wParam & MK_SHIFT) s |= ssShift;
-    if (wParam & MK_CONTROL) s |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    if (wParam & MK_LBUTTON) s |= ssLeft;
-    if (wParam & MK_RBUTTON) s |= ssRight;
-    if (wParam & MK_MBUTTON) s |= ssMiddle;
-    return s;
-}
-
 bool PointInClient(HWND hwnd, LPARAM lParam) {
     RECT r;
     GetClientRect(hwnd, &r);
@@ -45,6 +34,17 @@ void Line(HDC dc, COLORREF color, std::initializer_list<POINT> points) {
 }
 
 }  // namespace
+
+TShiftState MouseShift(WPARAM wParam) {
+    TShiftState s = 0;
+    if (wParam & MK_SHIFT) s |= ssShift;
+    if (wParam & MK_CONTROL) s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    if (wParam & MK_LBUTTON) s |= ssLeft;
+    if (wParam & MK_RBUTTON) s |= ssRight;
+    if (wParam & MK_MBUTTON) s |= ssMiddle;
+    return s;
+}
 
 // ---- graphic controls ----
 

@@ -10,6 +10,9 @@
 #include "toolkit/Forms.h"
 #include "toolkit/Graphics.h"
 
+// The shift state a mouse message carries (Alt read from the keyboard).
+TShiftState MouseShift(WPARAM wParam);
+
 // A control without a window of its own: its parent form paints it.
 class TGraphicControl : public TComponent {
 public:

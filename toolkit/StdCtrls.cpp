@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "toolkit/Controls.h"
 #include "toolkit/DialogTemplate.h"
 
 namespace {
@@ -45,17 +46,6 @@ WNDPROC Superclass(const std::string& systemClass, const std::string& name) {
     if (!RegisterClassExA(&wc)) throw Exception("Cannot register window class " + name);
     procs[name] = system;
     return system;
-}
-
-TShiftState MouseShift(WPARAM wParam) {
-    TShiftState s = 0;
-    if (wParam & MK_SHIFT) s |= ssShift;
-    if (wParam & MK_CONTROL) s |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    if (wParam & MK_LBUTTON) s |= ssLeft;
-    if (wParam & MK_RBUTTON) s |= ssRight;
-    if (wParam & MK_MBUTTON) s |= ssMiddle;
-    return s;
 }
 
 // The one tooltip window of a form, made when its first tool is added; it goes with the form.

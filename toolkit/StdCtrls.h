@@ -58,6 +58,14 @@ private:
     HFONT font_ = nullptr;
 };
 
+// A control of a form's stored layout, made by the form with its name and layout identifier.
+template <typename T>
+T* Place(TComponent* owner, const char* name, int id) {
+    T* control = new T(owner, id);
+    control->Name = name;
+    return control;
+}
+
 // A push button with an optional 16 x 16 glyph beside its caption. The glyph bitmap holds one
 // picture, or two side by side (the second drawn while the button is disabled); its lower-left
 // pixel's colour is transparent.
