@@ -1,6 +1,7 @@
 #include "panel/UnitMain.h"
 
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include <exception>
 
@@ -229,6 +230,7 @@ void TfrmMain::LoadSettings() {
     std::vector<std::string> lines = SplitTextLines(text);
     LauncherSettings = ReadSettingsValues(lines, Screen::Width(), Screen::Height());
     TMainLoadHost host(*this, &TfrmMain::AppendEntry);
+    TIconLoad icons(*this);
     ReadRegisteredFiles(lines, host);
     LauncherSettings.NumOfRegi = RegiFileList->Count();
 }
@@ -257,23 +259,47 @@ void TfrmMain::SaveSettings() {
 }
 
 void TfrmMain::MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small) {
-    struct TSize {
-        TBitmap* bitmap;
-        UINT flags;
-        int size;
-    };
+    if (iconCache_ != nullptr) {
+        if (auto found = iconCache_->find(path); found != iconCache_->end()) {
+            large->Assign(&found->second.first);
+            small->Assign(&found->second.second);
+            return;
+        }
+    }
+    large->SetSize(32, 32);
+    small->SetSize(16, 16);
     // Only a path that is there is shown to the shell: for a vanished one some shells still hand
     // out a generic icon, and the entry must look empty.
-    bool exists = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-    for (const TSize& s : {TSize{large, SHGFI_ICON, 32}, TSize{small, SHGFI_ICON | SHGFI_SMALLICON, 16}}) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // One look-up gives the icon's place in the system's image lists, which hold both sizes.
         SHFILEINFOA info{};
-        if (exists) SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, s.flags);
-        TIconHandle icon(info.hIcon);
-        s.bitmap->SetSize(s.size, s.size);
-        if (!icon) continue;  // no icon from the shell: the bitmap stays white
-        TBitmapCanvas canvas(*s.bitmap);
-        DrawIconEx(canvas.Handle(), 0, 0, icon.Get(), s.size, s.size, 0, nullptr, DI_NORMAL);
+        auto largeList = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX));
+        static HIMAGELIST smallList = nullptr;
+        if (largeList != nullptr && smallList == nullptr) {
+            SHFILEINFOA first{};
+            smallList = reinterpret_cast<HIMAGELIST>(
+                SHGetFileInfoA(path.c_str(), 0, &first, sizeof first, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+        }
+        for (auto [bitmap, list] : {std::pair{large, largeList}, std::pair{small, smallList}}) {
+            if (list == nullptr) continue;  // no icon from the shell: the bitmap stays white
+            TBitmapCanvas canvas(*bitmap);
+            ImageList_Draw(list, info.iIcon, canvas.Handle(), 0, 0, ILD_NORMAL);
+        }
     }
+    if (iconCache_ != nullptr) {
+        auto& kept = (*iconCache_)[path];
+        kept.first.Assign(large);
+        kept.second.Assign(small);
+    }
+}
+
+TfrmMain::TIconLoad::TIconLoad(TfrmMain& form) : form_(form), previous_(form.iconCache_) {
+    if (previous_ == nullptr) form_.iconCache_ = &cache_;
+}
+
+TfrmMain::TIconLoad::~TIconLoad() {
+    if (previous_ == nullptr) form_.iconCache_ = nullptr;
 }
 
 void TfrmMain::UpdateHotKey() {
@@ -530,6 +556,7 @@ void TfrmMain::pumSettingClick(TObject*) {
         return;
     LargeIconList.clear();
     SmallIconList.clear();
+    TIconLoad icons(*this);
     for (int i = 0; i < RegiFileList->Count(); ++i) {
         LargeIconList.push_back(std::make_unique<TBitmap>());
         SmallIconList.push_back(std::make_unique<TBitmap>());

@@ -1,6 +1,7 @@
 // The launcher panel: the main window, which owns the settings and the registration list.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -101,6 +102,22 @@ protected:
 
 private:
     struct TDialogRun;
+    using TIconCache = std::map<std::string, std::pair<TBitmap, TBitmap>>;
+    // While it lives, MakeIconBitmaps asks the shell once per distinct path; entries of the same
+    // path share their pictures' pixels.
+    class TIconLoad {
+    public:
+        explicit TIconLoad(TfrmMain& form);
+        ~TIconLoad();
+        TIconLoad(const TIconLoad&) = delete;
+        TIconLoad& operator=(const TIconLoad&) = delete;
+
+    private:
+        TfrmMain& form_;
+        TIconCache* previous_;
+        TIconCache cache_;
+    };
+    TIconCache* iconCache_ = nullptr;
     std::string folder_;
     void AppendEntry(const TRegiEntry& entry);
     // Inserts (index within the list) or appends an entry with its own two icon bitmaps.

@@ -226,17 +226,13 @@ LRESULT TImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 TGdiObject brush(CreateSolidBrush(form != nullptr ? form->Color : GetSysColor(COLOR_BTNFACE)));
                 FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
             } else {
-                TMemoryDC src(CreateCompatibleDC(dc));
-                HGDIOBJ old = SelectObject(src.Get(), Picture.Handle());
                 if (Stretch) {
-                    SetStretchBltMode(dc, COLORONCOLOR);
-                    StretchBlt(dc, 0, 0, r.right, r.bottom, src.Get(), 0, 0, Picture.Width(), Picture.Height(), SRCCOPY);
+                    Picture.Draw(dc, 0, 0, r.right, r.bottom);
                 } else {
                     int x = Center ? (r.right - Picture.Width()) / 2 : 0;
                     int y = Center ? (r.bottom - Picture.Height()) / 2 : 0;
-                    BitBlt(dc, x, y, Picture.Width(), Picture.Height(), src.Get(), 0, 0, SRCCOPY);
+                    Picture.Draw(dc, x, y, Picture.Width(), Picture.Height());
                 }
-                SelectObject(src.Get(), old);
             }
             EndPaint(Handle(), &ps);
             return 0;

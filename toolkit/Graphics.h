@@ -3,8 +3,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "toolkit/Classes.h"
 
@@ -72,27 +75,43 @@ struct TFont {
 // A GDI font for the description; the caller owns it.
 HFONT CreateFontHandle(const TFont& font);
 
-// A 32-bit top-down bitmap. A freshly sized bitmap is white.
+// A 32-bit top-down picture. A freshly sized bitmap is white. It is kept as pixels, which copies
+// share until one of them is drawn on; a GDI bitmap exists only while a canvas draws on it, so a
+// program may hold any number of them (a process gets at most 10,000 GDI objects).
 class TBitmap : public TObject {
 public:
     TBitmap() = default;
     ~TBitmap() override = default;
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
 
     void SetSize(int width, int height);
     int Width() const { return width_; }
     int Height() const { return height_; }
     bool Empty() const { return width_ == 0 || height_ == 0; }
-    HBITMAP Handle() const { return static_cast<HBITMAP>(bitmap_.Get()); }
+    // Takes the other picture; the pixels are shared until either is drawn on.
     void Assign(const TBitmap* source);
     // Copies a BITMAP resource of the program into this bitmap; false when there is none.
     bool LoadFromResourceName(const char* name);
     void Clear();
     // RGB of a pixel, for drawing checks; CLR_INVALID outside the bitmap.
     COLORREF Pixel(int x, int y) const;
+    // Draws the source rectangle (all of it when sw is 0) into the device rectangle, stretched
+    // when the sizes differ. Needs no GDI object of its own.
+    void Draw(HDC dc, int x, int y, int w, int h, int sx = 0, int sy = 0, int sw = 0, int sh = 0) const;
+    // Pixel buffers shared between pictures with the same pixels (for checks).
+    bool SharesPixelsWith(const TBitmap& other) const { return pixels_ != nullptr && pixels_ == other.pixels_; }
 
 private:
-    TGdiObject bitmap_;
-    uint32_t* bits_ = nullptr;
+    friend class TBitmapCanvas;
+    // The GDI bitmap a canvas draws on, made from the pixels; given back by EndDrawing.
+    HBITMAP BeginDrawing();
+    void EndDrawing();
+    const uint32_t* Bits() const;
+
+    std::shared_ptr<std::vector<uint32_t>> pixels_;
+    TGdiObject dib_;
+    uint32_t* dibBits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
 };
@@ -108,5 +127,6 @@ public:
 
 private:
     TMemoryDC dc_;
+    TBitmap* bitmap_ = nullptr;
     HGDIOBJ previous_ = nullptr;
 };

@@ -437,17 +437,8 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
 }
 
 void TCanvas::CopyRect(const TRectI& dest, const TBitmap& bitmap, const TRectI& source) {
-    if (bitmap.Empty()) return;
-    TMemoryDC src(CreateCompatibleDC(dc_));
-    HGDIOBJ old = SelectObject(src.Get(), bitmap.Handle());
-    if (dest.Width() == source.Width() && dest.Height() == source.Height()) {
-        BitBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), src.Get(), source.Left, source.Top, SRCCOPY);
-    } else {
-        SetStretchBltMode(dc_, COLORONCOLOR);
-        StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), src.Get(), source.Left, source.Top,
-                   source.Width(), source.Height(), SRCCOPY);
-    }
-    SelectObject(src.Get(), old);
+    bitmap.Draw(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), source.Left, source.Top, source.Width(),
+                source.Height());
 }
 
 // ---- TListBox ----

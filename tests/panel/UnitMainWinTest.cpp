@@ -338,3 +338,29 @@ TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
     EXPECT_FALSE(taken(0, 'K'));
     DestroyWindow(other);
 }
+
+// Entries hold pixels, not GDI objects, and one path's icons are asked of the shell once per load.
+TEST(MainIcons, GdiObjectsDoNotGrowWithTheEntriesAndOnePathIsAskedOnce) {
+    auto held = [](int copies) {
+        TTempFolder dir;
+        std::string entries;
+        for (int i = 0; i < copies; ++i)
+            for (const char* name : {"a.txt", "b.bat", "表示.ini"}) {
+                if (i == 0) WriteFileBytes(dir / name, "x");
+                entries += dir / name + "\r\n";
+            }
+        WriteFileBytes(dir / "Zumaro.ini", "[Initialize]\r\nAutoClose=False\r\n[Registered Files]\r\n" + entries);
+        const int before = LiveGdiObjects;
+        TfrmMain* form = CreateMain(dir);
+        const int during = LiveGdiObjects - before;
+        EXPECT_EQ(form->RegiFileList->Count(), 3 * copies);
+        EXPECT_TRUE(form->LargeIconList[0]->SharesPixelsWith(*form->LargeIconList[3]));
+        EXPECT_TRUE(form->SmallIconList[2]->SharesPixelsWith(*form->SmallIconList[3 * copies - 1]));
+        EXPECT_FALSE(form->LargeIconList[0]->SharesPixelsWith(*form->LargeIconList[1]));
+        EXPECT_LT(WhitePixels(*form->LargeIconList[3 * copies - 1]), 32 * 32) << "a real icon";
+        TComponent::Free(form);
+        EXPECT_EQ(LiveGdiObjects, before);
+        return during;
+    };
+    EXPECT_EQ(held(200), held(2));
+}
