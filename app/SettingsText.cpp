@@ -50,15 +50,22 @@ TLauncherSettings NoFileDefaults(int screenWidth, int screenHeight) {
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
     std::vector<std::string> lines;
-    size_t start = 0;
+    std::string line;
+    bool open = false;  // a line has begun that no line end has closed yet
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
-        if (c != '\r' && c != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
+        if (c == '\0') continue;  // never part of a value or a path: dropped
+        if (c != '\r' && c != '\n') {
+            line.push_back(c);
+            open = true;
+            continue;
+        }
+        lines.push_back(std::move(line));
+        line.clear();
+        open = false;
         if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    if (open) lines.push_back(std::move(line));
     return lines;
 }
 

@@ -26,10 +26,11 @@ write_settings() {  # write_settings DIR
 }
 
 # Runs the program in DIR and closes it; the box the save raised, if any, in SAVEBOX.
-run_and_close() {  # run_and_close DIR
+run_and_close() {  # run_and_close DIR [SCREENSHOT]
     start_zumaro "$1"
     winctl wait TfrmMain 30 >/dev/null
     winctl close TfrmMain >/dev/null
+    [ -n "${2:-}" ] && winctl wait '#32770' 8 >/dev/null && shot "$2"
     SAVEBOX=$(winctl box ok 8)
     wait_exit "$ZPID"
 }
@@ -62,7 +63,7 @@ if mount -t tmpfs -o size=1m tmpfs "$full" 2>/dev/null; then
     before=$(md5sum < "$full/Zumaro.ini")
     dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null
     check "the disk is full" "0" "$(df --output=avail "$full" | tail -n 1 | tr -d ' ')"
-    run_and_close "$full"
+    run_and_close "$full" save-disk-full
     check "full disk: exit code" 0 "$ZRC"
     expect_save_warning "full disk" "$full" 112
     check "full disk: the old file whole" "$before" "$(md5sum < "$full/Zumaro.ini")"
