@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds native, x86_64 and i686, and runs every test: the native tests,
-# the Windows tests under Wine on a virtual display, and the end-to-end scripts.
+# the Windows tests under Wine on a virtual display (the first free number from ZUMARO_DISPLAY, 90
+# by default), and the end-to-end scripts.
 # Ends with one line "N passed, N failed"; exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")"
@@ -52,7 +53,7 @@ run_ctest build/native -j"$jobs"
 . tools/display.sh
 prefix=$PWD/build/x86_64/wineprefix
 tools/wine-prefix.sh "$prefix" || { echo "0 passed, 1 failed"; exit 1; }
-start_virtual_display 90 || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
+start_virtual_display "${ZUMARO_DISPLAY:-90}" || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
 wineserver=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver64)}
 # A server left from an earlier run may belong to another display: start afresh, and start Wine's
 # own helper processes before ctest, outside its output pipes.

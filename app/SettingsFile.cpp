@@ -36,20 +36,58 @@ TReadResult ReadWholeFile(const std::string& path, std::string& contents, DWORD&
     return TReadResult::Ok;
 }
 
+namespace {
+
+void (*afterTempWritten)(const std::string&) = nullptr;
+
+// A new, empty file to write into, open for this process alone. "Zumaro.ini.tmp" first; a leftover
+// of that name is overwritten, and one that cannot be (held open by another process, or a folder)
+// is stepped around with a name of its own, so a stale file never stops a save.
+HANDLE CreateTempBeside(const std::string& path, std::string& temp, DWORD& error) {
+    temp = path + ".tmp";
+    auto create = [](const std::string& name, DWORD disposition) {
+        return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    // A read-only leftover would pass its attribute on to the settings file (where a file system
+    // lets its owner write it anyway): cleared first.
+    DWORD attributes = GetFileAttributesA(temp.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        SetFileAttributesA(temp.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    HANDLE file = create(temp, CREATE_ALWAYS);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    error = GetLastError();
+    if (GetFileAttributesA(temp.c_str()) == INVALID_FILE_ATTRIBUTES) return INVALID_HANDLE_VALUE;  // the folder refuses
+    for (int n = 1; n <= 20; ++n) {
+        std::string other = path + "." + std::to_string(n) + ".tmp";
+        file = create(other, CREATE_NEW);
+        if (file != INVALID_HANDLE_VALUE) {
+            temp = other;
+            return file;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+void SetAfterTempWrittenHook(void (*hook)(const std::string& temp)) { afterTempWritten = hook; }
+
 DWORD ReplaceFileContents(const std::string& path, const std::string& contents) {
     // A file the user made read-only stays as it is (Windows refuses to move over it; not every
     // file system does).
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
-    std::string temp = path + ".tmp";
+    std::string temp;
     DWORD error = 0;
     {
-        TKernelHandle file(
-            CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        TKernelHandle file(CreateTempBeside(path, temp, error));
         if (file.Get() == INVALID_HANDLE_VALUE) {
             file.Release();
-            return GetLastError();
+            return error != 0 ? error : ERROR_CANNOT_MAKE;
         }
+        error = 0;  // a leftover stepped around is no error
         size_t done = 0;
         while (done < contents.size() && error == 0) {
             DWORD wrote = 0;
@@ -62,6 +100,7 @@ DWORD ReplaceFileContents(const std::string& path, const std::string& contents) 
         }
         if (error == 0 && !FlushFileBuffers(file.Get())) error = GetLastError();
     }
+    if (error == 0 && afterTempWritten != nullptr) afterTempWritten(temp);
     if (error == 0 && !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
     if (error != 0) DeleteFileA(temp.c_str());

@@ -13,3 +13,7 @@ TReadResult ReadWholeFile(const std::string& path, std::string& contents, DWORD&
 // Writes contents to a file beside path, flushes it and moves it over path, so that path holds
 // either its old text or the new one, never a part. Returns 0 or the system's error code.
 DWORD ReplaceFileContents(const std::string& path, const std::string& contents);
+
+// For tests: called with the written, flushed temporary file's name just before it is moved over
+// the settings file (a test ends the process there to stand for a crash).
+void SetAfterTempWrittenHook(void (*hook)(const std::string& temp));

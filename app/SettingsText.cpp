@@ -50,15 +50,21 @@ TLauncherSettings NoFileDefaults(int screenWidth, int screenHeight) {
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
     std::vector<std::string> lines;
+    auto add = [&lines](std::string_view part) {
+        std::string& line = lines.emplace_back(part);
+        // Never part of a value or a path: dropped.
+        if (line.find('\0') != std::string::npos) line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
+    };
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (c != '\r' && c != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
+        add(text.substr(start, i - start));
         if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
         start = i + 1;
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    // A last line without a line end; NUL bytes alone (a zero-filled tail) are none.
+    if (text.find_first_not_of('\0', start) != std::string_view::npos) add(text.substr(start));
     return lines;
 }
 

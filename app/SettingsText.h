@@ -37,7 +37,9 @@ constexpr int32_t kMinSpeed = 1, kMaxSpeed = 100;
 // The settings when there is no file at all.
 TLauncherSettings NoFileDefaults(int screenWidth, int screenHeight);
 
-// Lines end at CR LF, a lone CR or a lone LF; a final line ending opens no further line.
+// Lines end at CR LF, a lone CR or a lone LF; a final line ending opens no further line. NUL bytes
+// are dropped: a file cut short by a crash is often padded with them, and a path or value that
+// holds one could not be passed to the system whole.
 std::vector<std::string> SplitTextLines(std::string_view text);
 
 // Everything after the first "=" of the first line whose text before that "=" is the key,

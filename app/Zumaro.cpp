@@ -3,22 +3,22 @@
 #include <objbase.h>
 
 #include "animation/UnitZumaro.h"
+#include "app/SingleInstance.h"
 #include "app/UnitSplash.h"
 #include "app/UnitUtils.h"
 #include "panel/UnitMain.h"
 
 namespace {
 
+const char kTitle[] = "ズマロランチャー";
+
 bool SystemLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
 
-}  // namespace
-
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int RunLauncher() {
     // Creating the mutex and learning whether it existed is one step, so two starts at the same
     // moment cannot both pass. The handle stays open until the process ends.
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, "ZumaroLauncherByQuillon");
-    if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
+    HANDLE mutex = nullptr;
+    if (ClaimSingleInstance("ZumaroLauncherByQuillon", mutex) == TInstanceStart::AlreadyRunning) {
         MessageBoxA(nullptr, "ズマロランチャーはすでに起動されています", "情報", MB_ICONINFORMATION | MB_OK);
         return 0;
     }
@@ -30,7 +30,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     auto* splash = new TfrmSplash(app);
     splash->Show();
     UpdateWindow(splash->Handle());
-    app->Title = "ズマロランチャー";
+    app->Title = kTitle;
     frmMain = app->CreateForm<TfrmMain>();
     frmZumaro = app->CreateForm<TfrmZumaro>();
     splash->Release();  // carried out once the loop runs
@@ -41,3 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CoUninitialize();
     return 0;
 }
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunReportingErrors(kTitle, RunLauncher); }

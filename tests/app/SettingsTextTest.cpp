@@ -39,6 +39,15 @@ TEST(SettingsLines, EveryKindOfLineEnd) {
     EXPECT_TRUE(SplitTextLines("").empty());
 }
 
+TEST(SettingsLines, NulBytesAreDroppedWhereverTheyStand) {
+    using namespace std::string_view_literals;
+    EXPECT_EQ(SplitTextLines("\0\0a\0b\0\r\n\0\0\0\r\nc"sv), Lines({"ab", "", "c"}));
+    // A zero-filled tail after the last line end opens no line; one with text in it does.
+    EXPECT_EQ(SplitTextLines("a\r\n\0\0\0\0"sv), Lines({"a"}));
+    EXPECT_EQ(SplitTextLines("a\r\n\0\0x\0"sv), Lines({"a", "x"}));
+    EXPECT_TRUE(SplitTextLines("\0\0\0"sv).empty());
+}
+
 TEST(SettingsKeys, FirstLineWinsCaseIgnoredNothingTrimmed) {
     auto lines = Lines({"[Initialize]", "pannelcol=4", "PannelCol=5", "BtnWidth =20", "Left= 7", "Top=1=2", "Empty="});
     EXPECT_EQ(FindKeyValue(lines, "PannelCol"), "4");

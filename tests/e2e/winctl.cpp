@@ -24,6 +24,16 @@
 //   winctl at X Y                            prints the windows under a screen point, top-level first, the
 //                                             way a drop finds its target: "class id accepts|-" each
 //   winctl screen                            prints the screen's width and height
+//   winctl boxes N ANSWER [seconds]          answers N different message boxes as "box" does, one line
+//                                             each; exit code 1 when fewer came in time
+//   winctl lock FILE SECONDS                 another program holding FILE open, sharing nothing, for
+//                                             SECONDS; prints "locked" once it holds it
+//   winctl errtext CODE                      prints the system's text for an error code, as FormatMessage
+//                                             gives it
+//   winctl mutex NAME SECONDS                another user's instance: holds the named mutex NAME with a
+//                                             security descriptor that lets nobody open it, for SECONDS;
+//                                             prints "held", and "denied" or "open" for whether this
+//                                             program itself may open it again
 // Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
 #include <windows.h>
 #include <commctrl.h>
@@ -31,6 +41,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -94,9 +105,7 @@ std::string Escaped(const std::string& s) {
     return out;
 }
 
-int Box(const char* answer, double seconds) {
-    HWND box = WaitFor("#32770", seconds);
-    if (box == nullptr) return 1;
+int Answer(HWND box, const char* answer) {
     Sleep(100);  // let it finish laying out its texts
     char caption[512] = {};
     GetWindowTextA(box, caption, sizeof caption);
@@ -119,6 +128,76 @@ int Box(const char* answer, double seconds) {
     std::fflush(stdout);
     if (answer != nullptr && press == 0) return 2;
     if (press != 0) PostMessageA(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, press)));
+    return 0;
+}
+
+int Box(const char* answer, double seconds) {
+    HWND box = WaitFor("#32770", seconds);
+    if (box == nullptr) return 1;
+    return Answer(box, answer);
+}
+
+struct TNewBox {
+    const std::vector<HWND>* seen;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindNewBox(HWND hwnd, LPARAM lParam) {
+    auto* s = reinterpret_cast<TNewBox*>(lParam);
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    for (HWND h : *s->seen)
+        if (h == hwnd) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+// Several boxes, each answered once: a box just answered may still be on screen for a moment.
+int Boxes(int count, const char* answer, double seconds) {
+    std::vector<HWND> seen;
+    DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
+    while (static_cast<int>(seen.size()) < count) {
+        TNewBox s{&seen};
+        EnumWindows(FindNewBox, reinterpret_cast<LPARAM>(&s));
+        if (s.found != nullptr) {
+            seen.push_back(s.found);
+            if (Answer(s.found, answer) != 0) return 2;
+            continue;
+        }
+        if (static_cast<LONG>(GetTickCount() - end) > 0) return 1;
+        Sleep(50);
+    }
+    return 0;
+}
+
+int Lock(const char* path, double seconds) {
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    std::printf("locked\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    CloseHandle(file);
+    return 0;
+}
+
+int Mutex(const char* name, double seconds) {
+    // A present but empty access list: nobody is granted anything, this program included.
+    ACL acl;
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
+    SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
+    HANDLE mutex = CreateMutexA(&sa, FALSE, name);
+    if (mutex == nullptr) return 1;
+    HANDLE again = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
+    std::printf("held %s\n", again == nullptr ? "denied" : "open");
+    std::fflush(stdout);
+    if (again != nullptr) CloseHandle(again);
+    Sleep(static_cast<DWORD>(seconds * 1000));
+    CloseHandle(mutex);
     return 0;
 }
 
@@ -252,6 +331,19 @@ int main(int argc, char** argv) {
             HWND child = ChildWindowFromPointEx(h, c, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
             h = child != h ? child : nullptr;
         }
+        return 0;
+    }
+    if (cmd == "boxes" && argc > 3) return Boxes(std::atoi(argv[2]), argv[3], argc > 4 ? std::atof(argv[4]) : 20);
+    if (cmd == "lock" && argc > 3) return Lock(argv[2], std::atof(argv[3]));
+    if (cmd == "mutex" && argc > 3) return Mutex(argv[2], std::atof(argv[3]));
+    if (cmd == "errtext" && argc > 2) {
+        char* buffer = nullptr;
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(std::atoi(argv[2])), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+        std::string text = buffer != nullptr ? buffer : "";
+        LocalFree(buffer);
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
+        std::printf("%s\n", Escaped(text).c_str());
         return 0;
     }
     if (cmd == "screen") {

@@ -171,13 +171,16 @@ TEST(MainSettings, FailedSaveWarnsAndKeepsTheOldFile) {
     TTempFolder dir;
     std::string original = StandardFile("");
     WriteFileBytes(dir / "Zumaro.ini", original);
-    // The file beside it cannot be made: a folder has its name.
-    ASSERT_TRUE(CreateDirectoryA((dir / "Zumaro.ini.tmp").c_str(), nullptr));
     TBoxAnswerer boxes;
     TfrmMain* form = CreateMain(dir);
     EXPECT_TRUE(boxes.Seen.empty());
     form->LauncherSettings.PannelCol = 1;
+    // Another program reads the file at exit and lets nobody replace it meanwhile.
+    HANDLE reader = CreateFileA((dir / "Zumaro.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     TComponent::Free(form);
+    CloseHandle(reader);
     ASSERT_EQ(boxes.Seen.size(), 1u);
     EXPECT_EQ(boxes.Seen[0].Caption, kCaption);
     EXPECT_EQ(boxes.Seen[0].Icon, "exclamation");
@@ -185,6 +188,7 @@ TEST(MainSettings, FailedSaveWarnsAndKeepsTheOldFile) {
         << boxes.Seen[0].Text;
     EXPECT_GT(boxes.Seen[0].Text.size(), ("設定ファイル(" + dir / "Zumaro.ini" + ")を保存できませんでした。\r").size());
     EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini"), original);
+    EXPECT_FALSE(PathExists(dir / "Zumaro.ini.tmp"));
 }
 
 TEST(MainSettings, ReadOnlyFileIsNotReplaced) {
