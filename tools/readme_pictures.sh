@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Makes the README's pictures, docs/pictures/*.png, from the screenshots that a test run of the
+# real program under Wine leaves in build/x86_64/screenshots (run ./test.sh first): the windows
+# cut out of the virtual screen where the end-to-end scripts put them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+shots=build/x86_64/screenshots
+out=docs/pictures
+mkdir -p "$out"
+cut() {  # cut SHOT GEOMETRY NAME
+    [ -f "$shots/$1.png" ] || { echo "readme_pictures: no $shots/$1.png (run ./test.sh first)" >&2; exit 1; }
+    convert "$shots/$1.png" -crop "$2" +repage "$out/$3.png"
+}
+cut callup-panel-menu 210x200+290+190 panel-menu          # the panel at 300,200 with its menu
+cut callup-sprite-first-wait 160x130+452+620 sprite        # the sprite leaving the bottom edge
+cut tray-tooltip 240x80+0+0 tray                           # Wine's tray window with the tooltip
+cut register-settings-list 468x347+278+210 settings-list   # the list after a file was dropped on it
+for name in setting-launchbtn setting-showtype detail about; do
+    cut "$name" 100%x100%+0+0 "$name"
+done
+echo "readme_pictures: $(ls "$out" | wc -l) pictures in $out"
