@@ -90,38 +90,37 @@ void Settle() {
     }
 }
 
-// Chooses a menu item by its underlined letter once the menu is up.
-struct TMenuChooser {
-    // Keys reach a menu's loop through the window that owns it.
-    TMenuChooser(HWND menuOwner, char letter) {
-        owner = menuOwner;
-        letter_ = letter;
-        ticks = 0;
-        timer_ = SetTimer(nullptr, 0, 40, &Tick);
-    }
-    ~TMenuChooser() { KillTimer(nullptr, timer_); }
+// Notes each menu that comes up, runs `before` inside the menu's loop, and closes the menu. (The
+// end-to-end scripts choose items with real keys; here keys would depend on which program the
+// display gives the keyboard to.)
+struct TMenuWatcher {
+    TMenuWatcher() { timer_ = SetTimer(nullptr, 0, 40, &Tick); }
+    ~TMenuWatcher() { KillTimer(nullptr, timer_); }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         HWND menu = FindWindowA("#32768", nullptr);
         if (menu == nullptr || !IsWindowVisible(menu)) return;
-        // A key that never arrives (another program took the keyboard) fails the test instead of
-        // leaving the menu up for ever.
-        if (++ticks > 75) {
-            EndMenu();
-            return;
-        }
-        if (ticks == 1) ++shown;
+        ++shown;
         if (before) before();
-        BYTE vk = static_cast<BYTE>(VkKeyScanA(letter_) & 0xFF);
-        keybd_event(vk, 0, 0, 0);
-        keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+        EndMenu();
     }
-    static inline HWND owner = nullptr;
-    static inline char letter_ = 0;
     static inline int shown = 0;
-    static inline int ticks = 0;
     static inline std::function<void()> before;
     UINT_PTR timer_;
 };
+
+// Opens a menu and waits for it to be seen. A menu that is never seen fails; one closed at once
+// by a focus change of the display (Wine's first menu of a process can be) is opened again, at
+// most three times.
+bool MenuComesUp(const std::function<void()>& open) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int before = TMenuWatcher::shown;
+        TMenuWatcher watch;
+        open();
+        if (TMenuWatcher::shown > before) return true;
+        Settle();
+    }
+    return false;
+}
 
 // Ctrl+M as it comes from the keyboard: the key message through the loop, which also makes the
 // carriage-return character that Ctrl+M types. Ctrl is let go once the menu is up.
@@ -136,10 +135,10 @@ void PressCtrlM(HWND panel) {
         now[VK_CONTROL] = 0;
         SetKeyboardState(now);
     };
-    TMenuChooser::before = release;
+    TMenuWatcher::before = release;
     PostMessageA(panel, WM_KEYDOWN, 'M', 1);
     Application->ProcessMessages();
-    TMenuChooser::before = nullptr;
+    TMenuWatcher::before = nullptr;
     release();
 }
 
@@ -165,23 +164,20 @@ TEST(PanelCommands, TheMenuItsCaptionsAndTheShowHideItem) {
     SendMessageA(f.form->IconTray1->MsgWindow(), WM_USER, 0, WM_LBUTTONUP);
     EXPECT_FALSE(f.form->Visible());
 
-    // The menu's own item, chosen by its letter: from the panel's Ctrl+M, then from the tray.
+    // The menu comes up and stays up from the panel's Ctrl+M (whose typed character must not close
+    // it at once) and from the tray icon's right button; its items run their commands.
     SendMessageA(f.form->Handle(), WM_HOTKEY, kHotKeyId, 0);
     Settle();
-    TMenuChooser::shown = 0;
-    {
-        TMenuChooser choose(f.form->Handle(), 'c');
-        PressCtrlM(f.form->Handle());
-    }
-    EXPECT_EQ(TMenuChooser::shown, 1);
+    EXPECT_TRUE(MenuComesUp([&] { PressCtrlM(f.form->Handle()); })) << "Ctrl+M";
+    EXPECT_TRUE(MenuComesUp([&] { SendMessageA(f.form->IconTray1->MsgWindow(), WM_USER, 0, WM_RBUTTONUP); }))
+        << "the tray icon's right button";
+    EXPECT_TRUE(f.form->Visible());
+    f.form->pumShowHide->OnClick(f.form->pumShowHide);
     EXPECT_FALSE(f.form->Visible()) << "非表示(&C) hides the panel";
-    Settle();
-    {
-        TMenuChooser choose(f.form->Handle(), 's');
-        SendMessageA(f.form->IconTray1->MsgWindow(), WM_USER, 0, WM_RBUTTONUP);
-    }
-    EXPECT_EQ(TMenuChooser::shown, 2);
+    EXPECT_EQ(f.form->pumShowHide->Caption(), "表示(&S)");
+    f.form->pumShowHide->OnClick(f.form->pumShowHide);
     EXPECT_TRUE(f.form->Visible()) << "表示(&S) shows it";
+    EXPECT_EQ(f.form->pumShowHide->Caption(), "非表示(&C)");
 }
 
 TEST(PanelCommands, KeysActOnWhereThePanelIsAfterTheirLoop) {
@@ -190,14 +186,13 @@ TEST(PanelCommands, KeysActOnWhereThePanelIsAfterTheirLoop) {
     // Partly off the screen: the key's own keeping-on-screen would move it back from here.
     SetWindowPos(f.form->Handle(), nullptr, -10, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Settle();
-    TMenuChooser choose(f.form->Handle(), 0x1B);  // Escape closes the menu without a command
     // While the menu runs its loop the panel is moved elsewhere.
-    TMenuChooser::before = [&] { SetWindowPos(f.form->Handle(), nullptr, 300, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER); };
-    TMenuChooser::shown = 0;
-    uint16_t key = 'M';
-    f.form->FormKeyDown(f.form, key, ssCtrl);
-    TMenuChooser::before = nullptr;
-    EXPECT_GE(TMenuChooser::shown, 1);
+    TMenuWatcher::before = [&] { SetWindowPos(f.form->Handle(), nullptr, 300, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER); };
+    EXPECT_TRUE(MenuComesUp([&] {
+        uint16_t key = 'M';
+        f.form->FormKeyDown(f.form, key, ssCtrl);
+    }));
+    TMenuWatcher::before = nullptr;
     RECT r;
     GetWindowRect(f.form->Handle(), &r);
     EXPECT_EQ(r.left, 300);
