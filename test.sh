@@ -48,11 +48,14 @@ run_ctest() {  # run_ctest DIR [ctest args]
 
 run_ctest build/native -j"$jobs"
 
+# The settings reader and writer under libFuzzer for a bounded time: one test.
+if tools/fuzz.sh "${ZUMARO_FUZZ_SECONDS:-60}"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 # The Windows tests: one prefix for the tree, a virtual display, a warm wineserver.
 . tools/display.sh
 prefix=$PWD/build/x86_64/wineprefix
 tools/wine-prefix.sh "$prefix" || { echo "0 passed, 1 failed"; exit 1; }
-start_virtual_display 90 || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
+start_virtual_display "${ZUMARO_DISPLAY:-90}" || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
 wineserver=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver64)}
 # A server left from an earlier run may belong to another display: start afresh, and start Wine's
 # own helper processes before ctest, outside its output pipes.

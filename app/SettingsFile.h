@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 enum class TReadResult { Ok, Missing, Unreadable };
 
@@ -13,3 +14,13 @@ TReadResult ReadWholeFile(const std::string& path, std::string& contents, DWORD&
 // Writes contents to a file beside path, flushes it and moves it over path, so that path holds
 // either its old text or the new one, never a part. Returns 0 or the system's error code.
 DWORD ReplaceFileContents(const std::string& path, const std::string& contents);
+
+// UTF-8 to the system's ANSI code page. The JIS spellings of code page 932's own characters (〜
+// for ～ ...) are taken as those; any other character without a form of its own there becomes
+// "?", never a look-alike (no best fit: "é" must not turn into "e" and name another file). A
+// malformed sequence becomes "?" too.
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// ReadWholeFile, then the text in the ANSI code page: a file saved as UTF-8 (DetectTextEncoding)
+// is converted without its byte-order mark, any other file is taken byte for byte.
+TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error);
