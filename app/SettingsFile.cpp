@@ -91,8 +91,11 @@ void AppendAnsi(std::string& out, std::string_view utf8) {
 }  // namespace
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-    std::string folded = FoldJisVariants(utf8);
-    if (GetACP() == CP_UTF8) return folded;  // the system's own code page already
+    UINT codePage = GetACP();
+    if (codePage == CP_UTF8) return std::string(utf8);  // the system's own code page already
+    // The JIS spellings are Shift-JIS's characters only where the code page is Shift-JIS: elsewhere
+    // "¥" is a character of its own.
+    std::string folded = codePage == 932 ? FoldJisVariants(utf8) : std::string(utf8);
     std::string out;
     out.reserve(folded.size());
     // In pieces of about 1 MiB, cut before a byte that starts a character.

@@ -15,8 +15,8 @@ TReadResult ReadWholeFile(const std::string& path, std::string& contents, DWORD&
 // either its old text or the new one, never a part. Returns 0 or the system's error code.
 DWORD ReplaceFileContents(const std::string& path, const std::string& contents);
 
-// UTF-8 to the system's ANSI code page. The JIS spellings of code page 932's own characters (〜
-// for ～ ...) are taken as those; any other character without a form of its own there becomes
+// UTF-8 to the system's ANSI code page. In code page 932, the JIS spellings of its own characters
+// (〜 for ～ ...) are taken as those; any other character without a form of its own there becomes
 // "?", never a look-alike (no best fit: "é" must not turn into "e" and name another file). A
 // malformed sequence becomes "?" too.
 std::string Utf8ToAnsi(std::string_view utf8);
