@@ -49,6 +49,9 @@ run_ctest() {  # run_ctest DIR [ctest args]
 
 run_ctest build/native -j"$jobs"
 
+# The settings reader and writer under libFuzzer for a bounded time: one test.
+if tools/fuzz.sh "${ZUMARO_FUZZ_SECONDS:-60}"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 # The Windows tests: one prefix for the tree, a virtual display, a warm wineserver.
 . tools/display.sh
 prefix=$PWD/build/x86_64/wineprefix

@@ -1,5 +1,8 @@
 #include "app/SettingsFile.h"
 
+#include <algorithm>
+
+#include "app/TextEncoding.h"
 #include "app/UnitUtils.h"
 #include "toolkit/Graphics.h"
 
@@ -105,4 +108,56 @@ DWORD ReplaceFileContents(const std::string& path, const std::string& contents) 
         error = GetLastError();
     if (error != 0) DeleteFileA(temp.c_str());
     return error;
+}
+
+namespace {
+
+// Converts one piece that begins and ends on character boundaries and is short enough for the
+// int sizes of the conversion calls.
+void AppendAnsi(std::string& out, std::string_view utf8) {
+    if (utf8.empty()) return;
+    int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (units <= 0) return;
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
+    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, "?", nullptr);
+    if (bytes <= 0) return;
+    size_t at = out.size();
+    out.resize(at + static_cast<size_t>(bytes));
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, out.data() + at, bytes, "?", nullptr);
+}
+
+}  // namespace
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+    UINT codePage = GetACP();
+    if (codePage == CP_UTF8) return std::string(utf8);  // the system's own code page already
+    // The JIS spellings are Shift-JIS's characters only where the code page is Shift-JIS: elsewhere
+    // "¥" is a character of its own.
+    std::string folded = codePage == 932 ? FoldJisVariants(utf8) : std::string(utf8);
+    std::string out;
+    out.reserve(folded.size());
+    // In pieces of about 1 MiB, cut before a byte that starts a character.
+    constexpr size_t kPiece = 1 << 20;
+    std::string_view rest = folded;
+    while (!rest.empty()) {
+        size_t n = std::min(rest.size(), kPiece);
+        for (size_t back = 0; back < 3 && n < rest.size() && n > 1 && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80;
+             ++back)
+            --n;
+        AppendAnsi(out, rest.substr(0, n));
+        rest.remove_prefix(n);
+    }
+    return out;
+}
+
+TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error) {
+    TReadResult result = ReadWholeFile(path, text, error);
+    if (result != TReadResult::Ok) return result;
+    switch (DetectTextEncoding(text)) {
+        case TTextEncoding::Ansi: break;
+        case TTextEncoding::Utf8: text = Utf8ToAnsi(text); break;
+        case TTextEncoding::Utf8Bom: text = Utf8ToAnsi(std::string_view(text).substr(kUtf8Bom.size())); break;
+    }
+    return result;
 }

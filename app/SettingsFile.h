@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 enum class TReadResult { Ok, Missing, Unreadable };
 
@@ -17,3 +18,13 @@ DWORD ReplaceFileContents(const std::string& path, const std::string& contents);
 // For tests: called with the written, flushed temporary file's name just before it is moved over
 // the settings file (a test ends the process there to stand for a crash).
 void SetAfterTempWrittenHook(void (*hook)(const std::string& temp));
+
+// UTF-8 to the system's ANSI code page. In code page 932, the JIS spellings of its own characters
+// (〜 for ～ ...) are taken as those; any other character without a form of its own there becomes
+// "?", never a look-alike (no best fit: "é" must not turn into "e" and name another file). A
+// malformed sequence becomes "?" too.
+std::string Utf8ToAnsi(std::string_view utf8);
+
+// ReadWholeFile, then the text in the ANSI code page: a file saved as UTF-8 (DetectTextEncoding)
+// is converted without its byte-order mark, any other file is taken byte for byte.
+TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error);

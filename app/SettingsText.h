@@ -29,9 +29,11 @@ struct TLauncherSettings {
     bool operator==(const TLauncherSettings&) const = default;
 };
 
-// Bounds that keep a hand-edited file from making a grid that cannot work.
+// Bounds that keep a hand-edited file from making a grid that cannot work. A button is at least 2
+// pixels wide and high: the hover rule takes the cell as (image left + 1) div (size + 2), which
+// names the next cell for a button of 1.
 constexpr int32_t kMinCells = 1, kMaxCells = 100;
-constexpr int32_t kMinButtonSize = 1, kMaxButtonSize = 256;
+constexpr int32_t kMinButtonSize = 2, kMaxButtonSize = 256;
 constexpr int32_t kMinSpeed = 1, kMaxSpeed = 100;
 
 // The settings when there is no file at all.

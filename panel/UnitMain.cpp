@@ -215,7 +215,7 @@ void TfrmMain::AppDeactivate(TObject*) {
 void TfrmMain::LoadSettings() {
     std::string text;
     DWORD error = 0;
-    TReadResult result = ReadWholeFile(IniPath, text, error);
+    TReadResult result = ReadSettingsText(IniPath, text, error);
     if (result != TReadResult::Ok) {
         // It holds the user's entries: say so, run on the defaults, and never write over it.
         if (result == TReadResult::Unreadable) {

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ python3 g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 xvfb x11-utils x11-xserver-utils xdotool
-          imagemagick fonts-ipafont-gothic fonts-wine python3-xlib locales googletest libgtest-dev libbenchmark-dev)
+          imagemagick fonts-ipafont-gothic fonts-wine python3-xlib locales googletest libgtest-dev libbenchmark-dev
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -144,7 +144,7 @@ TEST(SettingsValues, ValuesThatCannotWorkAreBroughtIntoRange) {
                                 800, 600);
     EXPECT_EQ(s.PannelCol, 1);
     EXPECT_EQ(s.PannelRow, 1);
-    EXPECT_EQ(s.BtnWidth, 1);
+    EXPECT_EQ(s.BtnWidth, 2);
     EXPECT_EQ(s.BtnHeight, 256);
     EXPECT_EQ(s.ZumaroSpeed, 1);
     EXPECT_EQ(s.ButtonsPerPage, 1);

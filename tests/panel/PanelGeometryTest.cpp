@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/SettingsText.h"
+
 TEST(PanelGeometry, FirstStartDefaults) {
     TPanelGeometry g{3, 2, 32, 32, 11};
     EXPECT_EQ(g.ClientWidth(), 104);
@@ -78,6 +80,19 @@ TEST(Hover, CellFromImagePositionOnEveryPage) {
             for (int c = 0; c < g.C; ++c) {
                 TRectI b = g.ButtonRect(c, r);
                 EXPECT_EQ(HoverIndex(g, b.Left, b.Top, page), page * 12 + r * 4 + c);
+            }
+}
+
+// Found by the fuzzer: a hand-edited "BtnWidth=0" was brought to 1, and a button of 1 pixel hovered
+// the cell to its right. The smallest buttons the reader lets through hover their own cells.
+TEST(Hover, SmallestButtonsTheReaderAllowsHoverTheirOwnCells) {
+    TLauncherSettings s = ReadSettingsValues({"BtnWidth=0", "BtnHeight=-7", "PannelCol=3", "PannelRow=2"}, 800, 600);
+    TPanelGeometry g{s.PannelCol, s.PannelRow, s.BtnWidth, s.BtnHeight, 11};
+    for (int page : {0, 2})
+        for (int r = 0; r < g.R; ++r)
+            for (int c = 0; c < g.C; ++c) {
+                TRectI b = g.ButtonRect(c, r);
+                EXPECT_EQ(HoverIndex(g, b.Left, b.Top, page), page * 6 + r * 3 + c) << c << "," << r;
             }
 }
 

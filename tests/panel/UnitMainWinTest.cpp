@@ -240,7 +240,7 @@ TEST(MainSettings, HandEditedValuesAreKeptAsTheRulesSay) {
     EXPECT_EQ(s.PannelCol, 8);
     EXPECT_EQ(s.PannelRow, 3);
     EXPECT_EQ(s.BtnWidth, 40);
-    EXPECT_EQ(s.BtnHeight, 1);
+    EXPECT_EQ(s.BtnHeight, 2);
     EXPECT_EQ(s.ZumaroSpeed, 1);
     EXPECT_EQ(s.HotKey1, 9);
     EXPECT_EQ(s.HotKey2, "A");
@@ -255,7 +255,7 @@ TEST(MainSettings, HandEditedValuesAreKeptAsTheRulesSay) {
     EXPECT_TRUE(boxes.Seen.empty());
     TComponent::Free(form);
     std::string text = ReadFileBytes(dir / "Zumaro.ini");
-    EXPECT_EQ(text.rfind("[Initialize]\r\nPannelCol=8\r\nPannelRow=3\r\nBtnWidth=40\r\nBtnHeight=1\r\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("[Initialize]\r\nPannelCol=8\r\nPannelRow=3\r\nBtnWidth=40\r\nBtnHeight=2\r\n", 0), 0u) << text;
     EXPECT_NE(text.find("HotKey1=9\r\nHotKey2=A\r\nAutoClose=True\r\nLeft=-500\r\nTop=32\r\n"), std::string::npos);
 }
 
