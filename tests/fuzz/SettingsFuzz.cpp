@@ -91,8 +91,10 @@ void CheckEncoding(std::string_view bytes) {
 
 void CheckLines(std::string_view text, const std::vector<std::string>& lines) {
     std::string normal, joined;
+    // Line ends taken as one, NUL bytes dropped (a last piece of nothing but NULs is no line).
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (text[i] == '\0') continue;
         normal.push_back(text[i] == '\r' ? '\n' : text[i]);
     }
     for (const std::string& line : lines) {
