@@ -230,31 +230,21 @@ std::string SaveWindowShot(HWND hwnd, const std::string& name) {
     RECT r;
     GetWindowRect(hwnd, &r);
     int w = r.right - r.left, h = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    SelectObject(mem, old);
-    std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
-    const auto* px = static_cast<const uint8_t*>(bits);
-    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
-        rgb[i * 3] = px[i * 4 + 2];
-        rgb[i * 3 + 1] = px[i * 4 + 1];
-        rgb[i * 3 + 2] = px[i * 4];
+    TBitmap shot;
+    shot.SetSize(w, h);
+    {
+        HDC screen = GetDC(nullptr);
+        TBitmapCanvas canvas(shot);
+        BitBlt(canvas.Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
     }
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = shot.Pixel(x, y);
+            rgb.insert(rgb.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+        }
     std::string folder = ExeFolder() + "..\\screenshots\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string path = folder + name + ".png";
