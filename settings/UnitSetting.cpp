@@ -247,11 +247,12 @@ void TfrmSetting::InsertRow(int index, const std::string& path, const std::strin
 
 void TfrmSetting::lbxRegiAppDrawItem(TListBox* Control, int Index, TRectI Rect, TOwnerDrawState) {
     TCanvas* canvas = Control->Canvas();
-    TBitmap picture;
-    if (TBitmap* image = Control->Image(Index)) picture.Assign(image);
     canvas->FillRect(Rect);
-    int w = picture.Width(), h = picture.Height();
-    canvas->CopyRect({0, Rect.Top, w, Rect.Top + h}, picture, {0, 0, w, h});
+    int w = 0;
+    if (const TBitmap* image = Control->Image(Index)) {
+        w = image->Width();
+        canvas->CopyRect({0, Rect.Top, w, Rect.Top + image->Height()}, *image, {0, 0, w, image->Height()});
+    }
     canvas->TextOut(w + 2, Rect.Top + 2, Control->Item(Index));
 }
 
