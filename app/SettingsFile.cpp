@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/SettingsText.h"
+#include "app/SystemNames.h"
 #include "app/TextEncoding.h"
 #include "app/UnitUtils.h"
 #include "toolkit/Graphics.h"
@@ -151,13 +153,57 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return out;
 }
 
+namespace {
+
+size_t CountQuestionMarks(std::string_view text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '?')); }
+
+// One "[Registered Files]" line of a UTF-8 file. A path with no form in the code page that names
+// a file or folder that is there is kept under its short form, which reaches it through every
+// call the program makes, and shows its own readable name; anything else converts as text does.
+std::string EntryLineToAnsi(const std::string& line) {
+    std::string ansi = Utf8ToAnsi(line);
+    if (CountQuestionMarks(ansi) == CountQuestionMarks(line)) return ansi;
+    TRegiLineParts parts = SplitRegiLine(line);
+    std::string path = Utf8ToAnsi(parts.Path);
+    if (CountQuestionMarks(path) == CountQuestionMarks(parts.Path)) return ansi;  // only the hint lost characters
+    int units = MultiByteToWideChar(CP_UTF8, 0, parts.Path.data(), static_cast<int>(parts.Path.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(units > 0 ? units : 0), L'\0');
+    if (units > 0)
+        MultiByteToWideChar(CP_UTF8, 0, parts.Path.data(), static_cast<int>(parts.Path.size()), wide.data(), units);
+    TAnsiName name = AnsiNameOf(wide);
+    if (name.Form == TNameForm::None) return ansi;  // gone: the start-up question asks about it as it stands
+    std::string flag = Utf8ToAnsi(parts.Flag), hint = Utf8ToAnsi(parts.Hint);
+    if (flag.empty() || !StrToBoolDef(flag, true)) {
+        flag = "True";  // its path alone would read as a short name
+        hint = name.Readable;
+    } else if (hint.empty()) {
+        hint = name.Readable;
+    }
+    return name.Path + "/" + flag + "/" + hint;
+}
+
+// A settings file saved as UTF-8, line by line in the code page.
+std::string Utf8SettingsToAnsi(std::string_view utf8) {
+    std::vector<std::string> lines = SplitTextLines(utf8);
+    int header = FindRegisteredFilesLine(lines);
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        out += header >= 0 && i > static_cast<size_t>(header) ? EntryLineToAnsi(lines[i]) : Utf8ToAnsi(lines[i]);
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace
+
 TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error) {
     TReadResult result = ReadWholeFile(path, text, error);
     if (result != TReadResult::Ok) return result;
     switch (DetectTextEncoding(text)) {
         case TTextEncoding::Ansi: break;
-        case TTextEncoding::Utf8: text = Utf8ToAnsi(text); break;
-        case TTextEncoding::Utf8Bom: text = Utf8ToAnsi(std::string_view(text).substr(kUtf8Bom.size())); break;
+        case TTextEncoding::Utf8: text = Utf8SettingsToAnsi(text); break;
+        case TTextEncoding::Utf8Bom: text = Utf8SettingsToAnsi(std::string_view(text).substr(kUtf8Bom.size())); break;
     }
     return result;
 }

@@ -12,7 +12,15 @@ TFileDrop::~TFileDrop() { UnhookWindow(); }
 void TFileDrop::SetAccept(bool value) {
     if (value == accept_) return;
     accept_ = value;
-    if (hookedWnd_ != nullptr) DragAcceptFiles(hookedWnd_, accept_ ? TRUE : FALSE);
+    UpdateAcceptFiles();
+}
+
+// While a dialog or message box of the program is open, its other windows are disabled: a drop
+// there would change what the dialog is editing, so it is refused as on any window that takes none.
+void TFileDrop::UpdateAcceptFiles() {
+    if (hookedWnd_ == nullptr) return;
+    bool enabled = IsWindowEnabled(GetAncestor(hookedWnd_, GA_ROOT)) != FALSE;
+    DragAcceptFiles(hookedWnd_, accept_ && enabled ? TRUE : FALSE);
 }
 
 void TFileDrop::SetControl(TWinControl* value) {
@@ -50,7 +58,7 @@ void TFileDrop::HookWindow() {
     if (target == nullptr) throw Exception("Invalidate Window Handle in FileDrop");
     hookedWnd_ = target;
     oldWndProc_ = SubclassBound(hookedWnd_, this);
-    DragAcceptFiles(hookedWnd_, accept_ ? TRUE : FALSE);
+    UpdateAcceptFiles();
 }
 
 void TFileDrop::UnhookWindow() {
@@ -63,16 +71,24 @@ void TFileDrop::UnhookWindow() {
 
 LRESULT TFileDrop::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DROPFILES) {
-        auto drop = reinterpret_cast<HDROP>(wParam);
+        // The drop's memory is given back whatever the handler throws.
+        struct TFinish {
+            HDROP drop;
+            ~TFinish() { DragFinish(drop); }
+        } finish{reinterpret_cast<HDROP>(wParam)};
+        // One already on its way when a dialog opened is not taken either.
+        if (!IsWindowEnabled(GetAncestor(hwnd, GA_ROOT))) return 0;
         try {
-            DoFileDrop(drop);
+            DoFileDrop(finish.drop);
         } catch (const std::exception& e) {
             if (Application != nullptr) Application->HandleException(e);
         }
-        DragFinish(drop);
         return 0;
     }
-    return CallWindowProcA(oldWndProc_, hwnd, msg, wParam, lParam);
+    LRESULT result = CallWindowProcA(oldWndProc_, hwnd, msg, wParam, lParam);
+    // The root window's own enabling reaches a hooked form directly.
+    if (msg == WM_ENABLE) UpdateAcceptFiles();
+    return result;
 }
 
 void TFileDrop::DoFileDrop(HDROP drop) {
@@ -80,14 +96,24 @@ void TFileDrop::DoFileDrop(HDROP drop) {
     auto files = std::make_unique<TStringList>();
     POINT point{};
     DragQueryPoint(drop, &point);
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    // Each path is read whole, however long: a cut path would be registered as a broken entry.
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    // Each name is read whole, however long, and as the system holds it: a cut path, or one with
+    // look-alike characters, would be registered as a broken entry.
+    std::vector<std::wstring> wide;
     for (UINT i = 0; i < count; ++i) {
-        UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length + 1, '\0');
-        UINT got = DragQueryFileA(drop, i, path.data(), length + 1);
+        UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        UINT got = DragQueryFileW(drop, i, path.data(), length + 1);
         path.resize(got <= length ? got : length);
-        files->Add(path);
+        std::string ansi;
+        WideToAnsiExact(path, ansi);
+        files->Add(ansi);
+        wide.push_back(std::move(path));
     }
+    wideFiles_ = std::move(wide);
+    struct TForget {
+        std::vector<std::wstring>& names;
+        ~TForget() { names.clear(); }
+    } forget{wideFiles_};
     OnFileDrop(this, static_cast<int32_t>(count), files.get(), point.x, point.y);
 }

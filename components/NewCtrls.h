@@ -6,11 +6,14 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "toolkit/Forms.h"
 
 // Num paths in Files (the component's list, gone after the handler returns), X and Y in the
-// client coordinates of the hooked window.
+// client coordinates of the hooked window. Files holds the ANSI form of each name, with "?" for a
+// character that has none; WideFiles, during the event, the names as the system gave them.
 using TFileDropEvent = std::function<void(TObject* Sender, int32_t Num, TStrings* Files, int32_t X, int32_t Y)>;
 
 class TFileDrop : public TComponent, private IMessageTarget {
@@ -29,6 +32,8 @@ public:
     TFileDropEvent OnFileDrop;
 
     HWND HookedWnd() const { return hookedWnd_; }
+    // The dropped names in wide characters, while OnFileDrop runs.
+    const std::vector<std::wstring>& WideFiles() const { return wideFiles_; }
 
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
@@ -43,7 +48,11 @@ private:
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
     HWND TargetWindow(bool create);
 
+    // Whether the hooked window tells the shell that it takes files now.
+    void UpdateAcceptFiles();
+
     bool accept_ = true;
+    std::vector<std::wstring> wideFiles_;
     TWinControl* control_ = nullptr;
     HWND hookedWnd_ = nullptr;
     WNDPROC oldWndProc_ = nullptr;

@@ -9,6 +9,7 @@
 
 #include "animation/UnitZumaro.h"
 #include "app/SettingsFile.h"
+#include "app/SystemNames.h"
 #include "app/UnitUtils.h"
 #include "panel/PanelKeys.h"
 #include "panel/UnitAbout.h"
@@ -591,23 +592,31 @@ void TfrmMain::pumAboutClick(TObject*) {
 void TfrmMain::pumExitClick(TObject*) { Close(); }
 
 void TfrmMain::FileDrop1FileDrop(TObject*, int32_t, TStrings* Files, int32_t X, int32_t Y) {
-    if (Files->Count() == 0) return;
-    const std::string path = (*Files)[0];  // one entry a drop: the first path
+    if (Files->Count() == 0 || FileDrop1->WideFiles().empty()) return;
+    // The drag came from another program: the panel comes forward, over which a refusal is shown.
+    SetForegroundWindow(Handle());
+    TRegiEntry entry;  // one entry a drop: the first path
+    if (!TakeInName(FileDrop1->WideFiles()[0], entry)) return;
     int64_t index = DropIndex(Geometry(), CursorIndex, X, Y);
     int32_t at = index < EntryCount() && index >= 0 ? static_cast<int32_t>(index) : EntryCount();
-    InsertEntry(at, path, "False", ExtractFileName(path));
+    InsertEntry(at, entry.Path, entry.Flag, entry.Hint);
     CursorIndex = at;
     ++LauncherSettings.NumOfRegi;
     ShowPage();
     DrawFrames();
     UpdateArrows();
-    SetForegroundWindow(Handle());
 }
 
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_HOTKEY: WMHotKey(); return 0;
         case WM_LBUTTONDOWN: WMLButtonDown(); return 0;
+        // A dialog or message box of the program disables the panel while it is up. The menu,
+        // which the tray icon shows too, then offers nothing that would open a second dialog or
+        // end the program under one.
+        case WM_ENABLE:
+            for (TMenuItem* item : {pumSetting, pumAbout, pumExit}) item->SetEnabled(wParam != FALSE);
+            break;
         // The session is ending and the process goes with it: the file is written now.
         case WM_ENDSESSION:
             if (wParam != FALSE) SaveSettings();

@@ -36,10 +36,6 @@ bool DeleteSelected(IRegiRows& rows) {
     return deleted;
 }
 
-void InsertEntry(IRegiRows& rows, int index, const std::string& path) {
-    rows.Insert(index, path, "False", ExtractFileName(path));
-}
-
 int DropInsertIndex(int rowUnderPoint, int count) {
     return rowUnderPoint >= 0 && rowUnderPoint < count ? rowUnderPoint : count;
 }

@@ -25,8 +25,6 @@ bool MoveUp(IRegiRows& rows);
 bool MoveDown(IRegiRows& rows);
 // Deletes the selected row; the row that followed it is selected, or the new last row.
 bool DeleteSelected(IRegiRows& rows);
-// A new entry for a path: "False" and the file name as its hint, inserted at index.
-void InsertEntry(IRegiRows& rows, int index, const std::string& path);
 
 // Where a dropped file goes: before the row under the point, else (below the last row, on an
 // empty list, outside the rows altogether) at the end.

@@ -1,5 +1,6 @@
 #include "settings/UnitSetting.h"
 
+#include "app/SystemNames.h"
 #include "app/UnitUtils.h"
 #include "panel/UnitMain.h"
 #include "resources/DialogIds.h"
@@ -277,16 +278,20 @@ void TfrmSetting::bbnDeleteClick(TObject*) {
 void TfrmSetting::bbnAddClick(TObject*) {
     lbxRegiApp->SetFocus();
     if (!DlgFileOpen->Execute()) return;
+    TRegiEntry entry;
+    if (!TakeInName(DlgFileOpen->FileNameW, entry)) return;
     TRows rows(*this);
-    InsertEntry(rows, rows.Count(), DlgFileOpen->FileName);
+    rows.Insert(rows.Count(), entry.Path, entry.Flag, entry.Hint);
 }
 
 void TfrmSetting::FileDrop1FileDrop(TObject*, int32_t, TStrings* Files, int32_t X, int32_t Y) {
-    if (Files == nullptr || Files->Count() == 0) return;
-    TRows rows(*this);
-    InsertEntry(rows, DropInsertIndex(lbxRegiApp->ItemAtPos(X, Y), rows.Count()), (*Files)[0]);
+    if (Files == nullptr || Files->Count() == 0 || FileDrop1->WideFiles().empty()) return;
     // The drag came from another program's window.
     SetForegroundWindow(Handle());
+    TRegiEntry entry;
+    if (!TakeInName(FileDrop1->WideFiles()[0], entry)) return;
+    TRows rows(*this);
+    rows.Insert(DropInsertIndex(lbxRegiApp->ItemAtPos(X, Y), rows.Count()), entry.Path, entry.Flag, entry.Hint);
 }
 
 void TfrmSetting::bbnDetailClick(TObject*) {

@@ -103,6 +103,14 @@ void TMenuItem::SetCaption(const std::string& caption) {
     SetMenuItemInfoA(menu_->Handle(), command_, FALSE, &info);
 }
 
+bool TMenuItem::Enabled() const {
+    return !(GetMenuState(menu_->Handle(), command_, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED));
+}
+
+void TMenuItem::SetEnabled(bool enabled) {
+    EnableMenuItem(menu_->Handle(), command_, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
 TPopupMenu::TPopupMenu(TComponent* owner) : TComponent(owner), menu_(CreatePopupMenu()) {}
 
 TPopupMenu::~TPopupMenu() {

@@ -55,6 +55,8 @@ public:
     UINT Command() const { return command_; }
     std::string Caption() const;
     void SetCaption(const std::string& caption);
+    bool Enabled() const;
+    void SetEnabled(bool enabled);  // a disabled item is greyed and cannot be chosen
     TNotifyEvent OnClick;
 
 private:

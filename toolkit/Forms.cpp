@@ -483,7 +483,19 @@ void TApplication::HandleException(const std::exception& e) {
 }
 
 int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
-    return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
+    // Like a modal form, the box holds the program's other windows while it is up, so that
+    // nothing reaches what it asks about; the box itself disables and restores its owner.
+    HWND owner = GetActiveWindow();
+    TDisabledWindows disabled{owner, {}};
+    EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+    struct TRestore {
+        TDisabledWindows& d;
+        ~TRestore() {
+            for (HWND h : d.windows)
+                if (IsWindow(h)) EnableWindow(h, TRUE);
+        }
+    } restore{disabled};
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
 // ---- helpers ----
@@ -502,4 +514,39 @@ std::string SystemErrorText(DWORD code) {
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
     if (text.empty()) text = "エラー " + std::to_string(code);
     return text;
+}
+
+namespace {
+
+std::string WideToAnsi(std::wstring_view wide, DWORD flags, BOOL* usedDefault) {
+    if (wide.empty()) return {};
+    int n = static_cast<int>(wide.size());
+    int bytes = WideCharToMultiByte(CP_ACP, flags, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) {
+        if (usedDefault != nullptr) *usedDefault = TRUE;
+        return {};
+    }
+    std::string out(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, flags, wide.data(), n, out.data(), bytes, nullptr, usedDefault);
+    return out;
+}
+
+}  // namespace
+
+bool WideToAnsiExact(std::wstring_view wide, std::string& out) {
+    BOOL usedDefault = FALSE;
+    out = WideToAnsi(wide, WC_NO_BEST_FIT_CHARS, &usedDefault);
+    return usedDefault == FALSE;
+}
+
+std::string WideToAnsiReadable(std::wstring_view wide) { return WideToAnsi(wide, 0, nullptr); }
+
+std::wstring AnsiToWide(std::string_view ansi) {
+    if (ansi.empty()) return {};
+    int n = static_cast<int>(ansi.size());
+    int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, nullptr, 0);
+    if (units <= 0) return {};
+    std::wstring out(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, out.data(), units);
+    return out;
 }

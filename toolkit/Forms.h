@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "toolkit/Classes.h"
@@ -206,3 +207,12 @@ int Height();
 
 // The system's own words for an error code, without the line break at its end.
 std::string SystemErrorText(DWORD code);
+
+// The ANSI form of a wide text when every character has one of its own (no best-fit look-alike,
+// no "?"); false otherwise, and out is then the text with "?" in their place.
+bool WideToAnsiExact(std::wstring_view wide, std::string& out);
+// The same text for reading only: look-alikes where the code page has none ("é" as "e"), "?" for
+// the rest. Never a path.
+std::string WideToAnsiReadable(std::wstring_view wide);
+// The code page's text in wide characters.
+std::wstring AnsiToWide(std::string_view ansi);

@@ -570,9 +570,12 @@ LRESULT TListBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &rc);
             return 1;
         }
+        // With Alt held a key comes as a system key; the events see it all the same.
         case WM_KEYDOWN:
-        case WM_KEYUP: {
-            const TKeyEvent& handler = msg == WM_KEYDOWN ? OnKeyDown : OnKeyUp;
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP: {
+            const TKeyEvent& handler = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN ? OnKeyDown : OnKeyUp;
             if (handler) {
                 auto key = static_cast<uint16_t>(wParam);
                 handler(this, key, KeyShift());
@@ -737,12 +740,13 @@ LRESULT TPageControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---- open-file dialog ----
 
 bool TOpenDialog::Execute() {
-    std::string filter;
-    for (const auto& [description, patterns] : Filter) filter += description + '\0' + patterns + '\0';
-    filter += '\0';
-    // Room for any path the dialog can give: a cut one would be registered as a broken entry.
-    std::string buffer(32768, '\0');
-    OPENFILENAMEA ofn{};
+    std::wstring filter;
+    for (const auto& [description, patterns] : Filter) filter += AnsiToWide(description) + L'\0' + AnsiToWide(patterns) + L'\0';
+    filter += L'\0';
+    // Wide, so that a name outside the code page comes back whole; and room for any path the
+    // dialog can give: a cut one would be registered as a broken entry.
+    std::wstring buffer(32768, L'\0');
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     HWND owner = GetActiveWindow();
     ofn.hwndOwner = owner;
@@ -752,7 +756,8 @@ bool TOpenDialog::Execute() {
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_ENABLESIZING |
                 OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&ofn)) return false;
-    FileName = buffer.c_str();
+    if (!GetOpenFileNameW(&ofn)) return false;
+    FileNameW = buffer.c_str();
+    WideToAnsiExact(FileNameW, FileName);
     return true;
 }

@@ -263,6 +263,8 @@ public:
     explicit TOpenDialog(TComponent* owner) : TComponent(owner) {}
     // Pairs of a description and its patterns ("*.exe;*.lnk"), the first one selected.
     std::vector<std::pair<std::string, std::string>> Filter;
+    // The chosen file as the system names it, and its ANSI form ("?" where a character has none).
+    std::wstring FileNameW;
     std::string FileName;
     // True with FileName set when the user chose a file.
     bool Execute();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/SystemNames.h"
 #include "app/TextEncoding.h"
 #include "app/UnitUtils.h"
 #include "panel/UnitMain.h"
@@ -116,30 +117,37 @@ TEST(SettingsFileUtf8, PanelLoadsUtf8EntriesAndSavesShiftJis) {
     }
 }
 
-// A character with no Shift-JIS form: that entry's path names no file, so it alone is asked
-// about, like a vanished file; the others load, and the values too.
-TEST(SettingsFileUtf8, EntryWithoutAShiftJisFormIsAskedAboutAlone) {
+// A character with no Shift-JIS form: an entry whose file is there is kept under its short form,
+// with its own readable hint, and nobody is asked; one whose file is gone is asked about alone,
+// like any vanished file. The others load, and the values too.
+TEST(SettingsFileUtf8, EntriesWithoutAShiftJisFormKeepTheirFileOrAreAskedAbout) {
     TTempFolder dir;
     WriteFileBytes(dir / "表.txt", "a");
-    std::wstring wideDir(MAX_PATH, L'\0');
-    wideDir.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, dir.Path().c_str(), -1, wideDir.data(), MAX_PATH) - 1));
-    HANDLE h = CreateFileW((wideDir + L"caf\u00e9.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
-    std::string cafe = U8(u8"café.txt");
-    std::string utf8 = AnsiToUtf8(Head(2) + dir / "表.txt" + "\r\n" + dir.Path()) + cafe + "/True/" + cafe + "\r\n";
+    std::wstring wideDir = WidePath(dir.Path());
+    ASSERT_TRUE(MakeWideFile(wideDir + L"caf\u00e9.txt") && MakeWideFile(wideDir + L"own\u2615.txt"));
+    std::string cafe = U8(u8"café.txt"), own = U8(u8"own☕.txt"), gone = U8(u8"gone☕.txt");
+    std::string utf8 = AnsiToUtf8(Head(4) + dir / "表.txt" + "\r\n" + dir.Path()) + cafe + "\r\n" +
+                       AnsiToUtf8(dir.Path()) + own + "/True/" + U8(u8"自分のヒント") + "\r\n" +
+                       AnsiToUtf8(dir.Path()) + gone + "/True/" + gone + "\r\n";
     WriteFileBytes(dir / "Zumaro.ini", utf8);
 
     TBoxAnswerer boxes({IDNO});
     TfrmMain* form = new TfrmMain(Application, dir.Path());
     ASSERT_EQ(boxes.Seen.size(), 1u);
     EXPECT_EQ(boxes.Seen[0].Text,
-              "登録されたファイル(" + dir / "caf?.txt" + ")が見つかりません。登録リストから削除してもいいですか？");
-    ASSERT_EQ(form->RegiFileList->Count(), 2);
+              "登録されたファイル(" + dir / "gone?.txt" + ")が見つかりません。登録リストから削除してもいいですか？");
+    ASSERT_EQ(form->RegiFileList->Count(), 4);
     EXPECT_EQ((*form->RegiFileList)[0], dir / "表.txt");
-    EXPECT_EQ((*form->RegiFileList)[1], dir / "caf?.txt");  // kept on No, as any missing entry
-    EXPECT_EQ((*form->AriasList)[1], "caf?.txt");
+    for (int i : {1, 2}) {
+        const std::string& path = (*form->RegiFileList)[i];
+        EXPECT_TRUE(FileExists(path)) << path;
+        EXPECT_EQ(path.find('?'), std::string::npos) << path;
+        EXPECT_EQ(path.rfind(dir.Path(), 0), 0u) << path;
+        EXPECT_EQ((*form->UseAriasList)[i], "True");
+    }
+    EXPECT_EQ((*form->AriasList)[1], WideToAnsiReadable(L"caf\u00e9.txt")) << "its own readable name";
+    EXPECT_EQ((*form->AriasList)[2], "自分のヒント") << "a hint of its own is kept";
+    EXPECT_EQ((*form->RegiFileList)[3], dir / "gone?.txt");  // kept on No, as any missing entry
     EXPECT_EQ(form->LauncherSettings.PannelCol, 4);
     TComponent::Free(form);
 }

@@ -181,8 +181,51 @@ TEST(FileDrop, AnErrorInTheHandlerIsReportedAndTheWindowGoesOn) {
     EXPECT_EQ(boxes.Seen[0].Icon, "stop");
     EXPECT_EQ(boxes.Seen[0].Caption, "ズマロランチャー");
     EXPECT_EQ(GlobalSize(drop), 0u);
+    // Whatever is thrown, the drop is finished.
+    f.drop->OnFileDrop = [](TObject*, int32_t, TStrings*, int32_t, int32_t) { throw 7; };
+    drop = MakeDropFiles({"C:\\c"}, 0, 0);
+    SendMessageA(f.host->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(GlobalSize(drop), 0u);
     int heard = 0;
     f.drop->OnFileDrop = [&](TObject*, int32_t, TStrings*, int32_t, int32_t) { ++heard; };
     SendMessageA(f.host->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles({"C:\\b"}, 0, 0)), 0);
     EXPECT_EQ(heard, 1);
+}
+
+// The shell's wide names come whole in WideFiles; Files has "?" where the code page has no form.
+TEST(FileDrop, WideNamesArriveAsTheSystemHoldsThem) {
+    TDropFixture f;
+    std::vector<std::wstring> wide;
+    auto record = f.drop->OnFileDrop;
+    f.drop->OnFileDrop = [&](TObject* s, int32_t n, TStrings* files, int32_t x, int32_t y) {
+        wide = f.drop->WideFiles();
+        record(s, n, files, x, y);
+    };
+    const std::wstring cafe = L"C:\\Caf\u00e9 \u2615\\\ud55c.txt", japanese = L"D:\\\u8868\u793a.exe";
+    HGLOBAL drop = MakeDropFiles(std::vector<std::wstring>{cafe, japanese}, 4, 5);
+    SendMessageA(f.host->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    ASSERT_EQ(f.Drops.size(), 1u);
+    EXPECT_EQ(wide, (std::vector<std::wstring>{cafe, japanese}));
+    EXPECT_EQ(f.Drops[0].Files, (std::vector<std::string>{"C:\\Caf? ?\\?.txt", "D:\\表示.exe"}));
+    EXPECT_TRUE(f.drop->WideFiles().empty()) << "only while the event runs";
+    EXPECT_EQ(GlobalSize(drop), 0u);
+}
+
+// While a dialog holds the program's other windows, their drops are refused and never reach
+// the handler; they come back with the window.
+TEST(FileDrop, ADisabledWindowTakesNoFiles) {
+    TDropFixture f;
+    HWND target = f.host->Handle();
+    EnableWindow(target, FALSE);
+    EXPECT_FALSE(ExStyle(target) & WS_EX_ACCEPTFILES);
+    HGLOBAL drop = MakeDropFiles({"C:\\late.txt"}, 0, 0);  // one already on its way
+    SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_TRUE(f.Drops.empty());
+    EXPECT_EQ(GlobalSize(drop), 0u);
+    EnableWindow(target, TRUE);
+    EXPECT_TRUE(ExStyle(target) & WS_EX_ACCEPTFILES);
+    f.drop->SetAccept(false);
+    EnableWindow(target, FALSE);
+    EnableWindow(target, TRUE);
+    EXPECT_FALSE(ExStyle(target) & WS_EX_ACCEPTFILES) << "Accept false stays false";
 }

@@ -59,11 +59,8 @@ check "hot key: shown" shown "$(visible)"
 hot_key
 sleep 0.5
 check "hot key again: hidden" hidden "$(visible 0.5)"
-read -r tx ty tw th < <(winctl wait __winex11_standalone_tray 5)
-red=$(import -display "$DISPLAY" -window root png:- | convert - -crop "${tw}x${th}+${tx}+${ty}" +repage txt:- |
-      grep -m1 -i '#FF0000' | sed -E 's/^([0-9]+),([0-9]+):.*/\1 \2/')
-read -r rx ry <<<"$red"
-xdotool mousemove $((tx + rx + 3)) $((ty + ry + 3)) click 1
+read -r ix iy < <(tray_icon_point)
+xdotool mousemove "$ix" "$iy" click 1
 check "tray click: shown" shown "$(visible)"
 # (With auto close a second click first takes the foreground to the tray, which hides the panel,
 # and then shows it again; the in-process tests toggle it without auto close.)

@@ -69,6 +69,15 @@ check_file() {  # check_file DESCRIPTION FILE EXPECTED_UTF8_LINES
     fi
 }
 
+# A point on our icon in Wine's tray window (its red pixels), as "x y" on the screen.
+tray_icon_point() {
+    local tx ty tw th rx ry
+    read -r tx ty tw th < <(winctl wait __winex11_standalone_tray 5)
+    read -r rx ry < <(import -display "$DISPLAY" -window root png:- | convert - -crop "${tw}x${th}+${tx}+${ty}" +repage txt:- |
+                      grep -m1 -i '#FF0000' | sed -E 's/^([0-9]+),([0-9]+):.*/\1 \2/')
+    echo "$((tx + rx + 3)) $((ty + ry + 3))"
+}
+
 finish() {
     [ "$FAILS" -eq 0 ] && echo "PASS" || echo "$FAILS check(s) failed"
     exit $((FAILS > 0))

@@ -25,6 +25,25 @@ check "the drop is taken" 0 "$?"
 sleep 0.3
 shot register-after-drop
 
+# Names outside Shift-JIS: a program (a copy of winctl, which leaves a mark beside itself when
+# started) in a folder, both named with characters the code page lacks, and a folder in Hangul.
+tools="$dir/道具☕"
+program="$tools/Café ☕.exe"
+hangul="$dir/한국어"
+mkdir -p "$tools" "$hangul"
+cp "$WINCTL_EXE" "$program"
+python3 "$DROP" $((panel_x + 2 + 10)) $((panel_y + 36 + 10)) "$program"
+check "the program is taken" 0 "$?"
+python3 "$DROP" $((panel_x + 36 + 10)) $((panel_y + 36 + 10)) "$hangul"
+check "the Hangul folder is taken" 0 "$?"
+sleep 0.3
+shot register-outside-shift-jis
+# A click on its button starts it through the path that was stored.
+xdotool mousemove $((panel_x + 2 + 16)) $((panel_y + 36 + 16)) sleep 0.3 click 1
+for i in $(seq 1 100); do [ -e "$program.ran" ] && break; sleep 0.1; done
+check "launched from the panel, the very program runs" yes "$([ -e "$program.ran" ] && echo yes || echo no)"
+xdotool mousemove $((panel_x + 52)) $((panel_y + 75))
+
 # Dragging the panel by the gap between its first two buttons moves it.
 xdotool mousemove $((panel_x + 34)) $((panel_y + 10)) mousedown 1
 for step in 1 2 3 4 5 6; do xdotool mousemove $((panel_x + 34 + 10 * step)) $((panel_y + 10 + 7 * step)); sleep 0.05; done
@@ -41,8 +60,30 @@ sleep 0.5
 read -r lx ly lw lh < <(winctl rect TfrmSetting 1011)
 python3 "$DROP" $((lx + 40)) $((ly + lh - 12)) "$dir/追加.txt"
 check "the list takes the drop" 0 "$?"
+echo x >"$dir/Ünïcode ✓.txt"
+python3 "$DROP" $((lx + 40)) $((ly + lh - 12)) "$dir/Ünïcode ✓.txt"
+check "the list takes a name outside Shift-JIS" 0 "$?"
 sleep 0.3
 shot register-settings-list
+# While the dialog is open the panel takes no files, and the tray's menu offers neither a second
+# settings dialog, nor About, nor the end.
+read -r ix iy < <(tray_icon_point)
+xdotool mousemove "$ix" "$iy" click 3
+items=$(winctl menu 5)
+shot register-tray-menu-over-dialog
+check "the tray's menu: show/hide and help only" "enabled grayed enabled grayed grayed" "$(awk '{print $3}' <<<"$items" | xargs)"
+for item in 2 5; do  # 設定(&O), then 終了(&X)
+    read -r mx my _ < <(sed -n "${item}p" <<<"$items")
+    xdotool mousemove "$mx" "$my" sleep 0.2 click 1 sleep 0.5
+done
+xdotool mousemove 900 700 click 1  # a click elsewhere closes the menu
+sleep 0.5
+check "no second settings dialog, and the program goes on" "1 running" \
+    "$(winctl count TfrmSetting) $(kill -0 "$ZPID" 2>/dev/null && echo running)"
+# The tray's click brought the panel in front of the dialog: a drop on it is refused.
+check "the panel is under the point" TfrmMain "$(winctl at $((panel_x + 12)) $((panel_y + 12)) | head -n 1 | cut -d' ' -f1)"
+python3 "$DROP" $((panel_x + 2 + 10)) $((panel_y + 2 + 10)) "$dir/a.txt" 2>/dev/null
+check "the panel refuses a drop while the dialog is open" 1 "$?"
 winctl select TfrmSetting 1023 3 >/dev/null   # columns: 4
 winctl select TfrmSetting 1032 16 >/dev/null  # the hot key's letter: Q
 winctl press TfrmSetting 1001 >/dev/null      # OK
@@ -52,10 +93,23 @@ read -r _ _ w h < <(winctl wait TfrmMain 5)
 check "the panel is rebuilt at once: 4 columns" "138 83" "$w $h"
 check "the new hot key is held" taken "$(winctl hotkey 6 81)"
 check "the old one is free" free "$(winctl hotkey 6 65)"
+# Names outside Shift-JIS are stored under a short form that reaches the very file or folder,
+# with their own readable hint.
+stored() { iconv -f CP932 -t UTF-8 "$dir/Zumaro.ini" | tr -d '\r' | sed -n "$1p"; }
+unix_of() { "$WINE_RUN" winepath.exe -u "$1" 2>/dev/null | tr -d '\r'; }
+program_line=$(stored 21) hangul_line=$(stored 22) unicode_line=$(stored 24)
+check "the program's stored path reaches it" "$program" "$(unix_of "${program_line%%/*}")"
+check "the folder's stored path reaches it" "$hangul" "$(unix_of "${hangul_line%%/*}")"
+check "the list's stored path reaches its file" "$dir/Ünïcode ✓.txt" "$(unix_of "${unicode_line%%/*}")"
+check "their own hints" "True/Cafe ?.exe True/??? True/Unicode ?.txt" \
+    "$(for l in "$program_line" "$hangul_line" "$unicode_line"; do printf '%s ' "${l#*/}"; done | sed 's/ $//')"
 entries="$(winpath "$dir/a.txt")/False/a.txt
 $(winpath "$dir/新規.txt")/False/新規.txt
 $(winpath "$dir/b.txt")/False/b.txt
-$(winpath "$dir/追加.txt")/False/追加.txt"
+$program_line
+$hangul_line
+$(winpath "$dir/追加.txt")/False/追加.txt
+$unicode_line"
 check_file "the file is written at once" "$dir/Zumaro.ini" "[Initialize]
 PannelCol=4
 PannelRow=2
@@ -65,7 +119,7 @@ SmallLargeBoundary=24
 Animation=False
 ZumaroSpeed=5
 ZumaroSound=True
-NumOfRegi=4
+NumOfRegi=7
 HotKey1=1
 HotKey2=Q
 AutoClose=False

@@ -34,6 +34,12 @@
 //                                             security descriptor that lets nobody open it, for SECONDS;
 //                                             prints "held", and "denied" or "open" for whether this
 //                                             program itself may open it again
+//   winctl menu [seconds]                    waits for a popup menu and prints, for each item as it is drawn
+//                                             (separators are thinner), "x y enabled|grayed": the screen point
+//                                             at its middle, and whether its text is black or greyed. (A menu
+//                                             of another process cannot be read under Wine, only seen.)
+//   winctl (no arguments)                    leaves "<its own file name>.ran" beside itself, found through
+//                                             its own wide path: the scripts register and launch copies of it
 // Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
 #include <windows.h>
 #include <commctrl.h>
@@ -294,8 +300,60 @@ BOOL CALLBACK PrintTop(HWND hwnd, LPARAM) {
 
 }  // namespace
 
+int LeaveMark() {
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    HANDLE h = CreateFileW((self + L".ran").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) return 1;
+    CloseHandle(h);
+    return 0;
+}
+
+int Menu(double seconds) {
+    HWND menu = WaitFor("#32768", seconds);
+    if (menu == nullptr) return 1;
+    Sleep(300);  // drawn by now
+    RECT r;
+    GetWindowRect(menu, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    auto* px = static_cast<const DWORD*>(bits);
+    DWORD ground = px[(h / 2) * w + 4] & 0xFFFFFF;  // the margin left of the texts
+    auto band = [&](int y, bool& black) {
+        bool ink = false;
+        for (int x = 4; x < w - 4; ++x) {
+            DWORD c = px[y * w + x] & 0xFFFFFF;
+            ink = ink || c != ground;
+            black = black || c == 0;
+        }
+        return ink;
+    };
+    for (int y = 3; y < h - 3;) {
+        bool black = false;
+        if (!band(y, black)) {
+            ++y;
+            continue;
+        }
+        int top = y;
+        while (y < h - 3 && band(y, black)) ++y;
+        if (y - top > 4) std::printf("%ld %ld %s\n", r.left + w / 2, r.top + (top + y) / 2, black ? "enabled" : "grayed");
+    }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    if (argc < 2) return 2;
+    if (argc < 2) return LeaveMark();
     std::string cmd = argv[1];
     if (cmd == "box") {
         const char* answer = argc > 2 ? argv[2] : nullptr;
@@ -346,6 +404,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", Escaped(text).c_str());
         return 0;
     }
+    if (cmd == "menu") return Menu(argc > 2 ? std::atof(argv[2]) : 20);
     if (cmd == "screen") {
         std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;

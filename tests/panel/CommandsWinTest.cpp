@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SystemNames.h"
 #include "resources/MenuIds.h"
 #include "settings/DialogDriver.h"
 #include "support/WinTestSupport.h"
@@ -40,6 +41,9 @@ struct TCommandsFixture {
     }
     // Drops paths at a client point of the panel, as the shell would.
     void Drop(const std::vector<std::string>& paths, int x, int y) const {
+        SendMessageA(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles(paths, x, y)), 0);
+    }
+    void Drop(const std::vector<std::wstring>& paths, int x, int y) const {
         SendMessageA(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles(paths, x, y)), 0);
     }
     std::vector<std::string> Paths() const {
@@ -203,8 +207,9 @@ TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
     TCommandsFixture f(3);
     std::string folder = f.dir / "フォルダ";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    TBitmap fileIcon;
+    TBitmap fileIcon, smallFileIcon;
     fileIcon.Assign(f.form->LargeIconList[0].get());
+    smallFileIcon.Assign(f.form->SmallIconList[0].get());
 
     // The last cell of page 0 (index 5) lies past the three entries: appended as entry 3.
     f.Drop({folder}, 70 + 5, 34 + 5);
@@ -213,6 +218,10 @@ TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
     EXPECT_EQ((*f.form->UseAriasList)[3], "False");
     EXPECT_EQ((*f.form->AriasList)[3], "フォルダ");
     EXPECT_FALSE(SameBitmap(*f.form->LargeIconList[3], fileIcon)) << "a folder's own icon";
+    EXPECT_FALSE(SameBitmap(*f.form->SmallIconList[3], smallFileIcon));
+    TBitmap folderIcon, smallFolderIcon;
+    folderIcon.Assign(f.form->LargeIconList[3].get());
+    smallFolderIcon.Assign(f.form->SmallIconList[3].get());
     f.ExpectParallel();
 
     // The first cell: the new entry is 0 and the others move one on, icons with them.
@@ -221,9 +230,12 @@ TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
         << "only the first of three paths";
     EXPECT_EQ(f.form->CursorIndex, 0);
     EXPECT_EQ((*f.form->AriasList)[0], "file1.txt");
-    EXPECT_TRUE(SameBitmap(*f.form->LargeIconList[4], *f.form->LargeIconList[4]));
-    EXPECT_FALSE(SameBitmap(*f.form->LargeIconList[4], fileIcon)) << "the folder's icon moved with it";
-    EXPECT_TRUE(SameBitmap(*f.form->SmallIconList[0], *f.form->SmallIconList[1]));
+    // Every entry keeps its own pictures: shifted by one, the folder's would stand at 3.
+    for (size_t i = 0; i < 5; ++i) {
+        bool folderEntry = i == 4;
+        EXPECT_TRUE(SameBitmap(*f.form->LargeIconList[i], folderEntry ? folderIcon : fileIcon)) << i;
+        EXPECT_TRUE(SameBitmap(*f.form->SmallIconList[i], folderEntry ? smallFolderIcon : smallFileIcon)) << i;
+    }
     f.ExpectParallel();
 
     // The arrow strip addresses the next page's first cell: inserted before entry 6 when there is
@@ -255,8 +267,65 @@ TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
     EXPECT_NE(saved.find("NumOfRegi=8\r\n"), std::string::npos);
     std::string listed = saved.substr(saved.find("[Registered Files]\r\n") + 20);
     std::string want;
-    for (const std::string& p : last) want += p + (p == folder ? "/False/フォルダ" : "") + "\r\n";
-    EXPECT_NE(listed.find(folder + "/False/フォルダ\r\n"), std::string::npos);
+    for (const std::string& p : last) want += p + "/False/" + ExtractFileName(p) + "\r\n";
+    EXPECT_EQ(listed, want);
+}
+
+// Names with no Shift-JIS form come in under their short form, which reaches the very file,
+// with a readable hint of their own; with no short form the drop is refused with a message.
+TEST(PanelCommands, NamesOutsideShiftJisAreKeptUnderTheirShortForm) {
+    TCommandsFixture f(1);
+    std::wstring dir = WidePath(f.dir.Path());
+    std::wstring tools = dir + L"\u9053\u5177\u2615", program = tools + L"\\Caf\u00e9 \u2615.exe";
+    std::wstring hangul = dir + L"\ud55c\uad6d\uc5b4", japanese = dir + L"\u8868\u793a.txt";
+    ASSERT_TRUE(CreateDirectoryW(tools.c_str(), nullptr) && CreateDirectoryW(hangul.c_str(), nullptr));
+    ASSERT_TRUE(MakeWideFile(program) && MakeWideFile(japanese));
+    auto reaches = [](const std::string& stored, const std::wstring& real) {
+        std::wstring longName(1024, L'\0');
+        longName.resize(GetLongPathNameW(WidePath(stored).c_str(), longName.data(), 1024));
+        return FileExists(stored) != FolderExists(stored) && longName == real;
+    };
+
+    f.Drop(std::vector<std::wstring>{program}, 3, 3);
+    f.Drop(std::vector<std::wstring>{hangul}, 3, 3);
+    f.Drop(std::vector<std::wstring>{japanese}, 3, 3);
+    f.ExpectParallel();
+    ASSERT_EQ(f.form->EntryCount(), 4);
+    std::string storedJapanese = (*f.form->RegiFileList)[0], storedHangul = (*f.form->RegiFileList)[1],
+                storedProgram = (*f.form->RegiFileList)[2];
+    EXPECT_EQ(storedJapanese, f.dir / "表示.txt") << "an exact name is kept as it is";
+    EXPECT_EQ((*f.form->UseAriasList)[0], "False");
+    EXPECT_TRUE(reaches(storedProgram, program)) << storedProgram;
+    EXPECT_TRUE(reaches(storedHangul, hangul)) << storedHangul;
+    EXPECT_EQ(storedProgram.rfind(f.dir.Path(), 0), 0u) << "the parts that have a form stay readable";
+    EXPECT_EQ(storedProgram.find('?'), std::string::npos);
+    EXPECT_EQ((*f.form->UseAriasList)[2], "True");
+    EXPECT_EQ((*f.form->AriasList)[2], WideToAnsiReadable(L"Caf\u00e9 \u2615.exe"));
+    EXPECT_NE((*f.form->AriasList)[2], ExtractFileName(storedProgram));
+    EXPECT_EQ((*f.form->UseAriasList)[1], "True");
+    EXPECT_EQ(f.form->ButtonImages[2]->Hint(), (*f.form->AriasList)[2]);
+
+    // A volume that keeps no short names: refused, with the file named, and nothing changes.
+    auto noShortNames = [](LPCWSTR, LPWSTR, DWORD) -> DWORD { return 0; };
+    auto* saved = GetShortPathNameWide;
+    GetShortPathNameWide = noShortNames;
+    TBoxAnswerer boxes;
+    f.Drop(std::vector<std::wstring>{program}, 3, 3);
+    GetShortPathNameWide = saved;
+    ASSERT_EQ(boxes.Seen.size(), 1u);
+    EXPECT_EQ(boxes.Seen[0].Caption, "ズマロランチャー");
+    EXPECT_EQ(boxes.Seen[0].Icon, "exclamation");
+    EXPECT_NE(boxes.Seen[0].Text.find(WideToAnsiReadable(program)), std::string::npos) << boxes.Seen[0].Text;
+    EXPECT_EQ(f.form->EntryCount(), 4);
+    f.ExpectParallel();
+
+    // Saved as they were registered; the next start asks about none of them.
+    f.Close();
+    TBoxAnswerer again;
+    f.form = new TfrmMain(Application, f.dir.Path());
+    EXPECT_TRUE(again.Seen.empty());
+    EXPECT_EQ(f.form->EntryCount(), 4);
+    EXPECT_EQ((*f.form->RegiFileList)[2], storedProgram);
 }
 
 TEST(PanelCommands, SettingsOkRebuildsSavesAndGoesBackToTheFirstCell) {
@@ -265,17 +334,32 @@ TEST(PanelCommands, SettingsOkRebuildsSavesAndGoesBackToTheFirstCell) {
     f.form->NextPage();
     f.form->CursorIndex = 7;
     std::string before = ReadFileBytes(f.dir / "Zumaro.ini");
-    bool openDuring = false;
+    bool openDuring = false, acceptsDuring = true;
+    std::vector<bool> enabledDuring;
+    int countDuring = -1;
     HWND settingWindow = nullptr;
     {
         // Cancel after a change: nothing moves, nothing is written.
         TDialogScript script({Do([&] { settingWindow = FindThreadWindow("TfrmSetting"); }), Pause(100), Do([&] {
                                   openDuring = f.form->DialogOpen;
+                                  for (TMenuItem* item : {f.form->pumShowHide, f.form->pumSetting, f.form->pumHelp,
+                                                          f.form->pumAbout, f.form->pumExit})
+                                      enabledDuring.push_back(item->Enabled());
+                                  acceptsDuring = GetWindowLongA(f.form->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES;
+                                  f.Drop(std::vector<std::string>{f.files[0]}, 3, 3);
+                                  countDuring = f.form->EntryCount();
                                   Press(FindWindowExA(settingWindow, nullptr, nullptr, "キャンセル"));
                               })});
         f.form->pumSetting->OnClick(f.form->pumSetting);
         EXPECT_TRUE(script.Finished());
     }
+    // While it was up the panel took no files, and the menu offered neither a second dialog nor
+    // the end; the show/hide item and help stayed.
+    EXPECT_EQ(enabledDuring, (std::vector<bool>{true, false, true, false, false}));
+    EXPECT_FALSE(acceptsDuring);
+    EXPECT_EQ(countDuring, 8);
+    EXPECT_TRUE(f.form->pumSetting->Enabled() && f.form->pumAbout->Enabled() && f.form->pumExit->Enabled());
+    EXPECT_TRUE(GetWindowLongA(f.form->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     EXPECT_TRUE(openDuring);
     EXPECT_FALSE(f.form->DialogOpen);
     EXPECT_EQ(f.form->PageIndex, 1);

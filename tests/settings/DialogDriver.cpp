@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/UnitUtils.h"
+#include "support/WinTestSupport.h"
 
 namespace {
 
@@ -147,23 +148,12 @@ void ClickTab(HWND tabControl, int index) {
 }
 
 void DropFiles(HWND target, const std::vector<std::string>& paths, POINT point) {
-    size_t bytes = sizeof(DROPFILES) + 1;
-    for (const std::string& p : paths) bytes += p.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND | GMEM_SHARE, bytes);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = point;
-    drop->fNC = FALSE;
-    drop->fWide = FALSE;
-    char* out = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-    for (const std::string& p : paths) {
-        memcpy(out, p.c_str(), p.size() + 1);
-        out += p.size() + 1;
-    }
-    *out = '\0';
-    GlobalUnlock(memory);
     // The receiver finishes the drop (DragFinish frees the memory).
-    SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles(paths, point.x, point.y)), 0);
+}
+
+void DropFiles(HWND target, const std::vector<std::wstring>& paths, POINT point) {
+    SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles(paths, point.x, point.y)), 0);
 }
 
 namespace {

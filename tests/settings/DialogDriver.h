@@ -51,5 +51,6 @@ void ClickTab(HWND tabControl, int index);
 // A shell drop of the paths on the window at the point (client coordinates), as the shell
 // hands it over.
 void DropFiles(HWND target, const std::vector<std::string>& paths, POINT point);
+void DropFiles(HWND target, const std::vector<std::wstring>& paths, POINT point);
 // Writes what the screen shows of the window into build/<tree>/screenshots/<name>.png.
 std::string SaveWindowShot(HWND hwnd, const std::string& name);

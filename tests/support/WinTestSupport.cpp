@@ -115,19 +115,43 @@ TTempFolder::~TTempFolder() {
     SHFileOperationA(&op);
 }
 
-HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y) {
-    std::string list;
-    for (const std::string& p : paths) list += p + '\0';
-    list += '\0';
-    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+namespace {
+
+template <typename String>
+HGLOBAL MakeDrop(const std::vector<String>& paths, int x, int y) {
+    String list;
+    for (const String& p : paths) list += p + typename String::value_type(0);
+    list += typename String::value_type(0);
+    size_t bytes = list.size() * sizeof(typename String::value_type);
+    HGLOBAL block = GlobalAlloc(GHND | GMEM_SHARE, sizeof(DROPFILES) + bytes);
     auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
     drop->pFiles = sizeof(DROPFILES);
     drop->pt = {x, y};
     drop->fNC = FALSE;
-    drop->fWide = FALSE;
-    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+    drop->fWide = sizeof(typename String::value_type) == sizeof(wchar_t);
+    std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), bytes);
     GlobalUnlock(block);
     return block;
+}
+
+}  // namespace
+
+HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y) { return MakeDrop(paths, x, y); }
+
+HGLOBAL MakeDropFiles(const std::vector<std::wstring>& paths, int x, int y) { return MakeDrop(paths, x, y); }
+
+std::wstring WidePath(const std::string& ansi) {
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    return wide;
+}
+
+bool MakeWideFile(const std::wstring& path) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {

@@ -54,6 +54,13 @@ private:
 // A drop as the shell hands it over: ANSI paths in a DROPFILES block, the point in the client
 // coordinates of the window it is sent to. The receiver frees it with DragFinish.
 HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y);
+// The same with wide names, as the shell sends them.
+HGLOBAL MakeDropFiles(const std::vector<std::wstring>& paths, int x, int y);
+
+// The code page's path in wide characters, to build names outside it on.
+std::wstring WidePath(const std::string& ansi);
+// An empty file of a wide name; false when it cannot be made.
+bool MakeWideFile(const std::wstring& path);
 
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);

@@ -1,0 +1,72 @@
+#include "app/SystemNames.h"
+
+#include <vector>
+
+#include "app/UnitUtils.h"
+
+DWORD(WINAPI* GetShortPathNameWide)(LPCWSTR, LPWSTR, DWORD) = GetShortPathNameW;
+
+namespace {
+
+std::vector<std::wstring> SplitParts(const std::wstring& path) {
+    std::vector<std::wstring> parts(1);
+    for (wchar_t c : path) {
+        if (c == L'\\')
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
+}
+
+std::wstring LastPart(const std::wstring& path) {
+    size_t at = path.find_last_of(L"\\:");
+    return at == std::wstring::npos ? path : path.substr(at + 1);
+}
+
+}  // namespace
+
+TAnsiName AnsiNameOf(const std::wstring& wide) {
+    TAnsiName name;
+    name.Readable = WideToAnsiReadable(LastPart(wide));
+    if (WideToAnsiExact(wide, name.Path)) {
+        name.Form = TNameForm::Exact;
+        return name;
+    }
+    name.Path.clear();
+    DWORD size = GetShortPathNameWide(wide.c_str(), nullptr, 0);
+    if (size == 0) return name;
+    std::wstring shortPath(size, L'\0');
+    DWORD got = GetShortPathNameWide(wide.c_str(), shortPath.data(), size);
+    if (got == 0 || got >= size) return name;
+    shortPath.resize(got);
+    // Only the parts that need it take their short name: the rest of the path stays as the user
+    // knows it.
+    std::vector<std::wstring> longParts = SplitParts(wide), shortParts = SplitParts(shortPath);
+    std::string path;
+    if (longParts.size() == shortParts.size()) {
+        for (size_t i = 0; i < longParts.size(); ++i) {
+            std::string part;
+            if (!WideToAnsiExact(longParts[i], part) && !WideToAnsiExact(shortParts[i], part)) return name;
+            path += (i == 0 ? "" : "\\") + part;
+        }
+    } else if (!WideToAnsiExact(shortPath, path)) {
+        return name;
+    }
+    name.Form = TNameForm::Short;
+    name.Path = path;
+    return name;
+}
+
+bool TakeInName(const std::wstring& wide, TRegiEntry& entry) {
+    TAnsiName name = AnsiNameOf(wide);
+    switch (name.Form) {
+        case TNameForm::Exact: entry = {name.Path, "False", ExtractFileName(name.Path)}; return true;
+        case TNameForm::Short: entry = {name.Path, "True", name.Readable}; return true;
+        case TNameForm::None: break;
+    }
+    Application->ShowMessageBox("ファイル(" + WideToAnsiReadable(wide) + ")は登録できません。\r" +
+                                    "ファイル名にShift-JISで表せない文字があり、短いファイル名もありません。",
+                                "ズマロランチャー", MB_ICONEXCLAMATION | MB_OK);
+    return false;
+}

@@ -1,0 +1,36 @@
+// Names that the system hands over in wide characters (drops, the open-file dialog, a settings file
+// saved as UTF-8), kept as the ANSI paths that every call of the program takes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/SettingsText.h"
+#include "toolkit/Forms.h"
+
+enum class TNameForm {
+    Exact,  // the path as the system gave it
+    Short,  // its short form, which reaches the same file or folder
+    None,   // no ANSI path reaches it
+};
+
+struct TAnsiName {
+    TNameForm Form = TNameForm::None;
+    std::string Path;      // Exact or Short: the path to keep
+    std::string Readable;  // the file's own name for reading: WideToAnsiReadable of its last part
+};
+
+// The ANSI path that reaches what a wide path names. Where the path has no exact form, every part
+// that has none is replaced by its short name (the other parts stay readable); that needs the file
+// to exist and its volume to keep short names.
+TAnsiName AnsiNameOf(const std::wstring& wide);
+
+// The system's short-name look-up, swapped by tests for a volume without short names.
+extern DWORD(WINAPI* GetShortPathNameWide)(LPCWSTR longPath, LPWSTR shortPath, DWORD size);
+
+// A name dropped or chosen by the user as a new entry: the exact path with "False" and the file
+// name as its hint; the short form with its own readable hint ("True"); or, with neither, a
+// message that names the file and says why, and false.
+bool TakeInName(const std::wstring& wide, TRegiEntry& entry);
