@@ -105,8 +105,14 @@ TEST(IconTray, CallbacksBecomeEventsInTheirOrder) {
         Notify(*tray, m);
     EXPECT_EQ(log, (std::vector<std::string>{"down R", "up R", "down R double", "up R", "down M", "up M",
                                              "down M double", "up M", "move"}));
-    // Other messages to the hidden window are the system's business; the callback answers 0.
+    // The callback answers 0; other messages to the hidden window are the system's business.
+    log.clear();
     EXPECT_EQ(SendMessageA(tray->MsgWindow(), WM_USER, 0, WM_LBUTTONUP), 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"click", "up L"}));
+    EXPECT_TRUE(SetWindowTextA(tray->MsgWindow(), "kept by the system"));
+    char text[32] = {};
+    GetWindowTextA(tray->MsgWindow(), text, sizeof text);
+    EXPECT_STREQ(text, "kept by the system");
 }
 
 TEST(IconTray, MenusPopUpOnlyForTheirButtonAndWhenAutoPopup) {
