@@ -42,6 +42,9 @@ shot register-outside-shift-jis
 xdotool mousemove $((panel_x + 2 + 16)) $((panel_y + 36 + 16)) sleep 0.3 click 1
 for i in $(seq 1 100); do [ -e "$program.ran" ] && break; sleep 0.1; done
 check "launched from the panel, the very program runs" yes "$([ -e "$program.ran" ] && echo yes || echo no)"
+# It is a console program: its process and whatever the system showed for it are gone first.
+for i in $(seq 1 50); do pgrep -f 'Café ☕.exe' >/dev/null || break; sleep 0.1; done
+sleep 0.5
 xdotool mousemove $((panel_x + 52)) $((panel_y + 75))
 
 # Dragging the panel by the gap between its first two buttons moves it.
@@ -69,6 +72,8 @@ shot register-settings-list
 # settings dialog, nor About, nor the end.
 read -r ix iy < <(tray_icon_point)
 xdotool mousemove "$ix" "$iy" click 3
+winctl wait '#32768' 5 >/dev/null
+xdotool mousemove 900 700  # no item lit up under the pointer
 items=$(winctl menu 5)
 shot register-tray-menu-over-dialog
 check "the tray's menu: show/hide and help only" "enabled grayed enabled grayed grayed" "$(awk '{print $3}' <<<"$items" | xargs)"

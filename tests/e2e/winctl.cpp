@@ -44,7 +44,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -325,7 +327,10 @@ int Menu(double seconds) {
     HGDIOBJ old = SelectObject(dc, bitmap);
     BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
     auto* px = static_cast<const DWORD*>(bits);
-    DWORD ground = px[(h / 2) * w + 4] & 0xFFFFFF;  // the margin left of the texts
+    // The menu's ground: the commonest colour of the margin left of the texts.
+    std::map<DWORD, int> margin;
+    for (int y = 0; y < h; ++y) ++margin[px[y * w + 4] & 0xFFFFFF];
+    DWORD ground = std::max_element(margin.begin(), margin.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
     auto band = [&](int y, bool& black) {
         bool ink = false;
         for (int x = 4; x < w - 4; ++x) {
