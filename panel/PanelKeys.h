@@ -68,11 +68,16 @@ inline TKeyOutcome PanelKeyAction(uint16_t key, TShiftState shift, int32_t curso
     return out;
 }
 
-// Brings the panel back onto the screen, left before right and top before bottom, so that a
-// panel wider than the screen ends with its right edge at the screen's edge.
+// Brings the panel back onto its monitor, left before right and top before bottom, so that a
+// panel wider than the monitor ends with its right edge at the monitor's edge.
+inline void KeepOnMonitor(int& left, int& top, int width, int height, const TRectI& monitor) {
+    if (left < monitor.Left) left = monitor.Left;
+    if (left > monitor.Right - width) left = monitor.Right - width;
+    if (top < monitor.Top) top = monitor.Top;
+    if (top > monitor.Bottom - height) top = monitor.Bottom - height;
+}
+
+// The same on a screen of that size at the origin.
 inline void KeepOnScreen(int& left, int& top, int width, int height, int screenWidth, int screenHeight) {
-    if (left < 0) left = 0;
-    if (left > screenWidth - width) left = screenWidth - width;
-    if (top < 0) top = 0;
-    if (top > screenHeight - height) top = screenHeight - height;
+    KeepOnMonitor(left, top, width, height, {0, 0, screenWidth, screenHeight});
 }

@@ -19,6 +19,13 @@
 TfrmMain* frmMain = nullptr;
 THintWindow* ItemHintWindow = nullptr;
 
+TRectI (*WindowMonitorRect)(HWND) = [](HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    return TRectI{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+};
+
 namespace {
 
 const char kCaption[] = "ズマロランチャー";
@@ -492,7 +499,8 @@ void TfrmMain::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
     RECT r;
     GetWindowRect(Handle(), &r);
     int left = r.left + dx, top = r.top + dy, width = r.right - r.left, height = r.bottom - r.top;
-    KeepOnScreen(left, top, width, height, Screen::Width(), Screen::Height());
+    // On the monitor the panel is on, not pulled onto the primary one.
+    KeepOnMonitor(left, top, width, height, WindowMonitorRect(Handle()));
     if (left != r.left || top != r.top) SetBounds(left, top, width, height);
     DrawFrames();
 }

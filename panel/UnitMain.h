@@ -125,3 +125,6 @@ private:
 };
 
 extern TfrmMain* frmMain;
+
+// The whole rectangle of the monitor a window is on; tests swap it for a second monitor.
+extern TRectI (*WindowMonitorRect)(HWND window);

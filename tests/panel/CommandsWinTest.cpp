@@ -206,6 +206,33 @@ TEST(PanelCommands, KeysActOnWhereThePanelIsAfterTheirLoop) {
     EXPECT_EQ(r.top, 260);
 }
 
+// A panel on a second monitor right of the primary one stays there when a key moves it, kept
+// inside that monitor's edges.
+TEST(PanelCommands, KeysKeepThePanelOnItsOwnMonitor) {
+    TCommandsFixture f(2);
+    f.form->Show();
+    auto* primary = WindowMonitorRect;
+    WindowMonitorRect = [](HWND window) {
+        RECT r;
+        GetWindowRect(window, &r);
+        return r.left >= 1024 ? TRectI{1024, 0, 2304, 1024} : TRectI{0, 0, 1024, 768};
+    };
+    auto moveBy = [&](uint16_t key, TShiftState shift) {
+        f.form->FormKeyDown(f.form, key, shift);
+        RECT r;
+        GetWindowRect(f.form->Handle(), &r);
+        return std::pair{r.left, r.top};
+    };
+    SetWindowPos(f.form->Handle(), nullptr, 1500, 900, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(moveBy(VK_RIGHT, ssCtrl), (std::pair{1502L, 900L})) << "not pulled onto the primary monitor";
+    SetWindowPos(f.form->Handle(), nullptr, 1502, 935, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(moveBy(VK_DOWN, ssAlt), (std::pair{1502L, 1024L - f.form->Height()})) << "its own bottom edge";
+    SetWindowPos(f.form->Handle(), nullptr, 2300, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(moveBy(VK_UP, ssCtrl), (std::pair{2304L - f.form->Width(), 8L})) << "its own right edge";
+    WindowMonitorRect = primary;
+    EXPECT_EQ(moveBy(VK_UP, ssCtrl).first, 1024 - f.form->Width()) << "one monitor: back on the screen as before";
+}
+
 TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
     TCommandsFixture f(3);
     std::string folder = f.dir / "フォルダ";

@@ -73,4 +73,13 @@ TEST(PanelKeys, KeepOnScreenInOrder) {
     top = 10;
     KeepOnScreen(left, top, 1100, 83, 1024, 768);
     EXPECT_EQ(left, -76);
+    // A second monitor left of and above the first: kept on it, not pulled onto the first.
+    left = -1500, top = -700;
+    KeepOnMonitor(left, top, 104, 83, {-1600, -900, -320, 124});
+    EXPECT_EQ(left, -1500);
+    EXPECT_EQ(top, -700);
+    left = -300, top = 100;
+    KeepOnMonitor(left, top, 104, 83, {-1600, -900, -320, 124});
+    EXPECT_EQ(left, -424);
+    EXPECT_EQ(top, 41);
 }
