@@ -301,6 +301,8 @@ TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
     EXPECT_EQ(listed, want);
 }
 
+static DWORD WINAPI NoShortNames(LPCWSTR, LPWSTR, DWORD) { return 0; }
+
 // Names with no Shift-JIS form come in under their short form, which reaches the very file,
 // with a readable hint of their own; with no short form the drop is refused with a message.
 TEST(PanelCommands, NamesOutsideShiftJisAreKeptUnderTheirShortForm) {
@@ -336,9 +338,8 @@ TEST(PanelCommands, NamesOutsideShiftJisAreKeptUnderTheirShortForm) {
     EXPECT_EQ(f.form->ButtonImages[2]->Hint(), (*f.form->AriasList)[2]);
 
     // A volume that keeps no short names: refused, with the file named, and nothing changes.
-    auto noShortNames = [](LPCWSTR, LPWSTR, DWORD) -> DWORD { return 0; };
     auto* saved = GetShortPathNameWide;
-    GetShortPathNameWide = noShortNames;
+    GetShortPathNameWide = NoShortNames;
     TBoxAnswerer boxes;
     f.Drop(std::vector<std::wstring>{program}, 3, 3);
     GetShortPathNameWide = saved;
