@@ -305,6 +305,8 @@ TEST(PanelCommands, TheAboutDialog) {
     RECT client{}, box{};
     bool openDuring = false;
     LOGFONTA title{};
+    int controls = 0;
+    std::string outside;
     {
         TDialogScript script({Pause(150), Do([&] {
                                   HWND about = FindThreadWindow("TfrmAbout");
@@ -312,6 +314,19 @@ TEST(PanelCommands, TheAboutDialog) {
                                   GetWindowTextA(about, text, sizeof text);
                                   caption = text;
                                   GetClientRect(about, &client);
+                                  // Every control wholly inside, with the font this system gives.
+                                  for (HWND c = GetWindow(about, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+                                      ++controls;
+                                      RECT r{};
+                                      GetWindowRect(c, &r);
+                                      MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
+                                      if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom) {
+                                          char name[64] = {};
+                                          GetWindowTextA(c, name, sizeof name);
+                                          outside += std::string(" \"") + name + "\" to " + std::to_string(r.right) + "," +
+                                                     std::to_string(r.bottom) + ";";
+                                      }
+                                  }
                                   openDuring = f.form->DialogOpen;
                                   HWND picture = FindWindowExA(about, nullptr, "TImage", nullptr);
                                   GetWindowRect(picture, &box);
@@ -327,6 +342,8 @@ TEST(PanelCommands, TheAboutDialog) {
     EXPECT_EQ(caption, "バージョン情報");
     EXPECT_EQ(client.right, 276);
     EXPECT_EQ(client.bottom, 141);
+    EXPECT_EQ(controls, 6) << "the picture, the title, the version, the notice, the line and OK";
+    EXPECT_EQ(outside, "") << "controls reaching out of the client area";
     EXPECT_EQ(box.right - box.left, 41);
     EXPECT_EQ(box.bottom - box.top, 41);
     EXPECT_EQ(std::abs(title.lfHeight), 16);
