@@ -30,14 +30,14 @@ TfrmAbout::TfrmAbout(TComponent* owner) : TForm(owner, "TfrmAbout") {
     bbnOK = Place<TBitBtn>(this, "bbnOK", IDC_about_bbnOK);
     bbnOK->OnClick = [this](TObject* s) { bbnOKClick(s); };
     lblTitle = Place<TStaticLabel>(this, "lblTitle", IDC_about_lblTitle);
-    SetTemplate("FRMABOUT");
+    // The dialog is 276 x 141 pixels, as its picture box and title are; the layout is spread over
+    // exactly that, so a font taller than 12 pixels cannot push the button out of it.
+    SetTemplate("FRMABOUT", 276, 141);
     imgIcon = new TImage(this, this);
     imgIcon->Name = "imgIcon";
     imgIcon->SetBounds(10, 10, kBox, kBox);
     DrawPictureBox(imgIcon->Picture, Color);
     FinishCreate();
-    // The layout's dialog units come out within a pixel or two of the box's measure.
-    SetClientSize(276, 141);
     TFont title = Font;
     title.Height = 16;
     titleFont_.Reset(CreateFontHandle(title));

@@ -18,6 +18,8 @@
 
 TfrmMain* frmMain = nullptr;
 THintWindow* ItemHintWindow = nullptr;
+TWinHelpCall WinHelpCall = &WinHelpA;
+TShellExecuteCall ShellExecuteCall = &ShellExecuteA;
 
 TRectI (*WindowMonitorRect)(HWND) = [](HWND window) {
     MONITORINFO info{};
@@ -588,8 +590,21 @@ void TfrmMain::pumSettingClick(TObject*) {
     if (error) std::rethrow_exception(error);
 }
 
+// The help file where one was put beside the program; otherwise the guide that ships with it, which
+// the shell opens in the user's text viewer (current Windows shows no .hlp files at all).
 void TfrmMain::pumHelpClick(TObject*) {
-    WinHelpA(Handle(), Application->HelpFile.c_str(), HELP_FINDER, 0);
+    if (FileExists(Application->HelpFile)) {
+        WinHelpCall(Handle(), Application->HelpFile.c_str(), HELP_FINDER, 0);
+        return;
+    }
+    const std::string guide = folder_ + kGuideName;
+    if (FileExists(guide)) {
+        ShellExecuteCall(Handle(), nullptr, guide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return;
+    }
+    Application->ShowMessageBox(std::string("ヘルプファイル(Zumaro.hlp)も説明書(") + kGuideName +
+                                    ")も、インストールされたフォルダに見つかりません。",
+                                kCaption, MB_ICONEXCLAMATION | MB_OK);
 }
 
 void TfrmMain::pumAboutClick(TObject*) {

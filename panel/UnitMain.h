@@ -20,6 +20,16 @@ constexpr COLORREF kHighlightRed = RGB(255, 0, 0);
 // The one hint window, owned by the main window; the panel's I key and the list editor use it.
 extern THintWindow* ItemHintWindow;
 
+// The help command calls the help system and the shell through these, so tests can watch them.
+using TWinHelpCall = BOOL(WINAPI*)(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
+extern TWinHelpCall WinHelpCall;
+using TShellExecuteCall = HINSTANCE(WINAPI*)(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
+                                             LPCSTR directory, INT show);
+extern TShellExecuteCall ShellExecuteCall;
+
+// The user's guide that ships beside the program; the help command opens it where there is no help file.
+constexpr char kGuideName[] = "はじめにお読みください.txt";
+
 class TfrmMain : public TForm {
 public:
     // folder is where "Zumaro.ini" and the program's data files live: the executable's own.

@@ -134,9 +134,20 @@ TDialogTemplate ParseDialogTemplate(const uint8_t* data, size_t size) {
     return t;
 }
 
+TDialogScale FontDialogScale(int baseX, int baseY) { return {baseX, 4, baseY, 8}; }
+
+TDialogScale FixedClientDialogScale(int cx, int cy, int width, int height) {
+    if (cx <= 0 || cy <= 0) throw Exception("A dialog template of no size cannot fill a client area");
+    return {width, cx, height, cy};
+}
+
+TRectI DialogUnitsToPixels(int x, int y, int cx, int cy, const TDialogScale& s) {
+    int left = RoundedScale(x, s.NumX, s.DenX), top = RoundedScale(y, s.NumY, s.DenY);
+    return {left, top, left + RoundedScale(cx, s.NumX, s.DenX), top + RoundedScale(cy, s.NumY, s.DenY)};
+}
+
 TRectI DialogUnitsToPixels(int x, int y, int cx, int cy, int baseX, int baseY) {
-    int left = RoundedScale(x, baseX, 4), top = RoundedScale(y, baseY, 8);
-    return {left, top, left + RoundedScale(cx, baseX, 4), top + RoundedScale(cy, baseY, 8)};
+    return DialogUnitsToPixels(x, y, cx, cy, FontDialogScale(baseX, baseY));
 }
 
 std::vector<int> ContainerIndices(const std::vector<TDialogItem>& items, const std::vector<bool>& isContainer) {

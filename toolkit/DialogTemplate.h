@@ -32,8 +32,24 @@ struct TDialogTemplate {
 // Reads a DIALOGEX template; raises Exception on anything that does not fit the format.
 TDialogTemplate ParseDialogTemplate(const uint8_t* data, size_t size);
 
-// Dialog units to pixels for a font whose average character width is baseX and height baseY
-// (a dialog unit is a quarter of the first and an eighth of the second), rounded to nearest.
+// How a layout's dialog units become pixels: a length v is v * NumX / DenX across and
+// v * NumY / DenY down, rounded to nearest.
+struct TDialogScale {
+    int NumX = 1, DenX = 1, NumY = 1, DenY = 1;
+    bool operator==(const TDialogScale&) const = default;
+};
+
+// By the font, as the system's dialogs do: a dialog unit is a quarter of the average character
+// width baseX and an eighth of the height baseY.
+TDialogScale FontDialogScale(int baseX, int baseY);
+
+// For a form that fixes its client area at width x height pixels: the layout's own size, cx x cy
+// units, is mapped onto exactly that area, so every control stays inside whatever the font.
+TDialogScale FixedClientDialogScale(int cx, int cy, int width, int height);
+
+TRectI DialogUnitsToPixels(int x, int y, int cx, int cy, const TDialogScale& scale);
+
+// The same by the font's base units.
 TRectI DialogUnitsToPixels(int x, int y, int cx, int cy, int baseX, int baseY);
 
 // For each item, the index of the last container before it whose rectangle holds the item's

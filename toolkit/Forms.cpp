@@ -168,7 +168,9 @@ void TForm::SetClientSize(int width, int height) {
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
-void TForm::SetTemplate(const char* resourceName) { template_ = std::make_unique<TFormTemplate>(resourceName); }
+void TForm::SetTemplate(const char* resourceName, int clientWidth, int clientHeight) {
+    template_ = std::make_unique<TFormTemplate>(resourceName, clientWidth, clientHeight);
+}
 
 void TForm::HandleCreated() {
     if (template_) template_->CreateControls(*this);

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "toolkit/Classes.h"
+#include "toolkit/DialogTemplate.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/WinBind.h"
 
 class TGraphicControl;
 class TPopupMenu;
-struct TDialogTemplate;
 
 // Posted to a form to destroy it once the messages before it are handled.
 constexpr UINT CM_RELEASE = WM_APP + 0x100;
@@ -79,7 +79,9 @@ class TForm;
 // StdCtrls.cpp with the controls it creates.
 class TFormTemplate {
 public:
-    explicit TFormTemplate(const char* resourceName);
+    // A form that fixes its client area in pixels gives its size: the layout is mapped onto it.
+    // Otherwise (0, 0) the layout's dialog units are measured on its font.
+    TFormTemplate(const char* resourceName, int clientWidth, int clientHeight);
     ~TFormTemplate();
     TFormTemplate(const TFormTemplate&) = delete;
     TFormTemplate& operator=(const TFormTemplate&) = delete;
@@ -93,7 +95,7 @@ public:
 private:
     std::unique_ptr<TDialogTemplate> template_;
     TGdiObject font_;
-    int baseX_ = 0, baseY_ = 0;
+    TDialogScale scale_;
 };
 
 class TForm : public TWinControl {
@@ -146,8 +148,9 @@ public:
 protected:
     // The end of a form's construction: the window, every component's Loaded, then OnCreate.
     void FinishCreate();
-    // A form with a stored layout names its DIALOGEX resource before its window is made.
-    void SetTemplate(const char* resourceName);
+    // A form with a stored layout names its DIALOGEX resource before its window is made; one whose
+    // client area is a fixed number of pixels gives them, and the layout fills exactly that area.
+    void SetTemplate(const char* resourceName, int clientWidth = 0, int clientHeight = 0);
     void HandleCreated() override;
     // Tab, Enter and Escape of the modal loop, and the system's own dialog keys; true when the
     // message has been dealt with.

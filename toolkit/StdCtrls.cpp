@@ -66,7 +66,7 @@ HWND ToolTipOf(HWND topLevel) {
 
 // ---- the stored layout ----
 
-TFormTemplate::TFormTemplate(const char* resourceName) {
+TFormTemplate::TFormTemplate(const char* resourceName, int clientWidth, int clientHeight) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, resourceName, MAKEINTRESOURCEA(5));  // RT_DIALOG
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
@@ -91,9 +91,10 @@ TFormTemplate::TFormTemplate(const char* resourceName) {
     GetTextExtentPoint32A(dc, kLetters, 52, &size);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    baseX_ = (size.cx / 26 + 1) / 2;
-    baseY_ = tm.tmHeight;
-    if (baseX_ <= 0 || baseY_ <= 0) throw Exception("Cannot measure the dialog font");
+    int baseX = (size.cx / 26 + 1) / 2, baseY = tm.tmHeight;
+    if (baseX <= 0 || baseY <= 0) throw Exception("Cannot measure the dialog font");
+    scale_ = clientWidth > 0 && clientHeight > 0 ? FixedClientDialogScale(t.Cx, t.Cy, clientWidth, clientHeight)
+                                                 : FontDialogScale(baseX, baseY);
 }
 
 TFormTemplate::~TFormTemplate() = default;
@@ -108,7 +109,7 @@ void TFormTemplate::ApplyToForm(TForm& form, DWORD& style, DWORD& exStyle) {
     if (t.Style & kModalFrame) exStyle |= WS_EX_DLGMODALFRAME;
     form.CenterOnScreen = (t.Style & kCenter) != 0;
     form.Caption = ToAnsi(t.Caption);
-    TRectI client = DialogUnitsToPixels(0, 0, t.Cx, t.Cy, baseX_, baseY_);
+    TRectI client = DialogUnitsToPixels(0, 0, t.Cx, t.Cy, scale_);
     RECT r{0, 0, client.Width(), client.Height()};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     form.SetBounds(form.Left(), form.Top(), r.right - r.left, r.bottom - r.top);
@@ -123,11 +124,11 @@ void TFormTemplate::CreateControls(TForm& form) {
     std::vector<HWND> frames;
     for (size_t i = 0; i < items.size(); ++i) {
         const TDialogItem& item = items[i];
-        TRectI r = DialogUnitsToPixels(item.X, item.Y, item.Cx, item.Cy, baseX_, baseY_);
+        TRectI r = DialogUnitsToPixels(item.X, item.Y, item.Cx, item.Cy, scale_);
         TWinControl* parent = &form;
         if (parents[i] >= 0) {
             const TDialogItem& p = items[static_cast<size_t>(parents[i])];
-            TRectI pr = DialogUnitsToPixels(p.X, p.Y, p.Cx, p.Cy, baseX_, baseY_);
+            TRectI pr = DialogUnitsToPixels(p.X, p.Y, p.Cx, p.Cy, scale_);
             r = {r.Left - pr.Left, r.Top - pr.Top, r.Right - pr.Left, r.Bottom - pr.Top};
             parent = made[static_cast<size_t>(parents[i])];
             if (parent == nullptr) throw Exception("A page in a dialog definition has no control of the form");

@@ -83,8 +83,10 @@ finish() {
     exit $((FAILS > 0))
 }
 
-# Saves a screenshot of the virtual display as NAME.png where the screenshots are collected.
-SHOTS=${ZUMARO_SHOTS:-$WORK/shots}
+# Saves a screenshot of the virtual display as NAME.png where the screenshots are collected: the
+# build tree's screenshots/ beside its wine-run.sh, where the in-process tests put theirs, unless
+# ZUMARO_SHOTS names another folder. They stay after the script.
+SHOTS=${ZUMARO_SHOTS:-$(cd "$(dirname "$WINE_RUN")" && pwd)/screenshots}
 shot() {
     mkdir -p "$SHOTS"
     import -display "$DISPLAY" -window root "$SHOTS/$1.png" && echo "screenshot: $SHOTS/$1.png"

@@ -4,6 +4,10 @@
 . "$(dirname "$0")/lib.sh"
 
 read -r sw sh < <(winctl screen)
+# The faces the program asks for, as Windows gives them: the splash, the hints and the dialogs are
+# drawn proportional, not in the fixed-pitch face Wine would take for both.
+check "ＭＳ Ｐゴシック is a proportional face and ＭＳ ゴシック a fixed one" \
+    "$(printf '%s\n' 'ＭＳ Ｐゴシック variable' 'ＭＳ ゴシック fixed')" "$(winctl font 'ＭＳ Ｐゴシック'; winctl font 'ＭＳ ゴシック')"
 
 # First start: the message stands over the splash.
 dir=$(new_folder "既定")

@@ -24,6 +24,8 @@
 //   winctl at X Y                            prints the windows under a screen point, top-level first, the
 //                                             way a drop finds its target: "class id accepts|-" each
 //   winctl screen                            prints the screen's width and height
+//   winctl font FACE                         prints the face the system gives for a 12-pixel Shift-JIS font
+//                                             of that name (GetTextFace) and "variable" or "fixed" pitch
 //   winctl boxes N ANSWER [seconds]          answers N different message boxes as "box" does, one line
 //                                             each; exit code 1 when fewer came in time
 //   winctl lock FILE SECONDS                 another program holding FILE open, sharing nothing, for
@@ -410,6 +412,22 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd == "menu") return Menu(argc > 2 ? std::atof(argv[2]) : 20);
+    if (cmd == "font" && argc > 2) {
+        HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, argv[2]);
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, font);
+        char face[LF_FACESIZE] = {};
+        GetTextFaceA(dc, sizeof face, face);
+        TEXTMETRICA tm{};
+        GetTextMetricsA(dc, &tm);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        DeleteObject(font);
+        // The flag's name says the opposite of what it means: set for a variable pitch.
+        std::printf("%s %s\n", face, (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) ? "variable" : "fixed");
+        return 0;
+    }
     if (cmd == "screen") {
         std::printf("%d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         return 0;

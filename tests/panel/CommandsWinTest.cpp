@@ -146,7 +146,63 @@ void PressCtrlM(HWND panel) {
     release();
 }
 
+// While it lives, the help command's calls of the help system and the shell are recorded instead
+// of made, one line each.
+class THelpWatch {
+public:
+    THelpWatch() : help_(WinHelpCall), shell_(ShellExecuteCall) {
+        Calls.clear();
+        WinHelpCall = &Help;
+        ShellExecuteCall = &Shell;
+    }
+    ~THelpWatch() {
+        WinHelpCall = help_;
+        ShellExecuteCall = shell_;
+    }
+    static inline std::vector<std::string> Calls;
+
+private:
+    static BOOL WINAPI Help(HWND, LPCSTR file, UINT command, ULONG_PTR data) {
+        Calls.push_back("help " + std::string(file) + " " + std::to_string(command) + " " + std::to_string(data));
+        return TRUE;
+    }
+    static HINSTANCE WINAPI Shell(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT show) {
+        Calls.push_back("shell " + std::string(verb != nullptr ? verb : "(default)") + " " + file + " " +
+                        (parameters != nullptr ? parameters : "(none)") + " " + std::to_string(show));
+        return reinterpret_cast<HINSTANCE>(33);
+    }
+    TWinHelpCall help_;
+    TShellExecuteCall shell_;
+};
+
 }  // namespace
+
+TEST(PanelCommands, HelpOpensTheHelpFileElseTheGuideElseSaysNeitherIsThere) {
+    TCommandsFixture f(0);
+    THelpWatch watch;
+    const std::string helpFile = f.dir / "Zumaro.hlp", guide = f.dir / "はじめにお読みください.txt";
+    auto help = [&] {
+        THelpWatch::Calls.clear();
+        f.form->pumHelp->OnClick(f.form->pumHelp);
+        return THelpWatch::Calls;
+    };
+    TBoxAnswerer boxes;
+    EXPECT_EQ(help(), std::vector<std::string>{}) << "neither";
+    ASSERT_EQ(boxes.Seen.size(), 1u);
+    EXPECT_EQ(boxes.Seen[0].Caption, "ズマロランチャー");
+    EXPECT_EQ(boxes.Seen[0].Text,
+              "ヘルプファイル(Zumaro.hlp)も説明書(はじめにお読みください.txt)も、インストールされたフォルダに見つかりません。");
+    EXPECT_EQ(boxes.Seen[0].Icon, "exclamation");
+    EXPECT_EQ(boxes.Seen[0].Buttons, std::vector<int>{IDOK});
+    WriteFileBytes(guide, "x");
+    EXPECT_EQ(help(), std::vector<std::string>{"shell (default) " + guide + " (none) " + std::to_string(SW_SHOWNORMAL)});
+    const std::vector<std::string> helpSystem = {"help " + helpFile + " " + std::to_string(HELP_FINDER) + " 0"};
+    WriteFileBytes(helpFile, "x");
+    EXPECT_EQ(help(), helpSystem) << "the help file comes first";
+    DeleteFileA(guide.c_str());
+    EXPECT_EQ(help(), helpSystem) << "the help file alone";
+    EXPECT_EQ(boxes.Seen.size(), 1u) << "no message while either is there";
+}
 
 TEST(PanelCommands, TheMenuItsCaptionsAndTheShowHideItem) {
     TCommandsFixture f(0, "True");
@@ -420,6 +476,8 @@ TEST(PanelCommands, TheAboutDialog) {
     RECT client{}, box{};
     bool openDuring = false;
     LOGFONTA title{};
+    int controls = 0;
+    std::string outside;
     {
         TDialogScript script({Pause(150), Do([&] {
                                   HWND about = FindThreadWindow("TfrmAbout");
@@ -427,6 +485,19 @@ TEST(PanelCommands, TheAboutDialog) {
                                   GetWindowTextA(about, text, sizeof text);
                                   caption = text;
                                   GetClientRect(about, &client);
+                                  // Every control wholly inside, with the font this system gives.
+                                  for (HWND c = GetWindow(about, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+                                      ++controls;
+                                      RECT r{};
+                                      GetWindowRect(c, &r);
+                                      MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
+                                      if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom) {
+                                          char name[64] = {};
+                                          GetWindowTextA(c, name, sizeof name);
+                                          outside += std::string(" \"") + name + "\" to " + std::to_string(r.right) + "," +
+                                                     std::to_string(r.bottom) + ";";
+                                      }
+                                  }
                                   openDuring = f.form->DialogOpen;
                                   HWND picture = FindWindowExA(about, nullptr, "TImage", nullptr);
                                   GetWindowRect(picture, &box);
@@ -442,6 +513,8 @@ TEST(PanelCommands, TheAboutDialog) {
     EXPECT_EQ(caption, "バージョン情報");
     EXPECT_EQ(client.right, 276);
     EXPECT_EQ(client.bottom, 141);
+    EXPECT_EQ(controls, 6) << "the picture, the title, the version, the notice, the line and OK";
+    EXPECT_EQ(outside, "") << "controls reaching out of the client area";
     EXPECT_EQ(box.right - box.left, 41);
     EXPECT_EQ(box.bottom - box.top, 41);
     EXPECT_EQ(std::abs(title.lfHeight), 16);

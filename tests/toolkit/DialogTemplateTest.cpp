@@ -138,6 +138,19 @@ TEST(DialogTemplate, DialogUnitsScaleByTheFontAndRound) {
     EXPECT_EQ(DialogUnitsToPixels(0, 0, 0, 0, 6, 13), (TRectI{0, 0, 0, 0}));
 }
 
+TEST(DialogTemplate, AFixedClientAreaTakesTheLayoutWhateverTheFont) {
+    // 184 x 94 units onto 276 x 141 pixels is the 12-pixel font's own measure (6 x 12), unit for unit.
+    TDialogScale fixed = FixedClientDialogScale(184, 94, 276, 141);
+    for (int v = 0; v <= 184; ++v)
+        ASSERT_EQ(DialogUnitsToPixels(v, v, v, v, fixed), DialogUnitsToPixels(v, v, v, v, 6, 12)) << v;
+    // A button near the bottom that a 13-pixel font pushes out stays inside.
+    EXPECT_GT(DialogUnitsToPixels(66, 74, 52, 15, 6, 13).Bottom, 141);
+    EXPECT_EQ(DialogUnitsToPixels(66, 74, 52, 15, fixed), (TRectI{99, 111, 99 + 78, 111 + 23}));
+    // Any size: the layout's far corner is the area's.
+    EXPECT_EQ(DialogUnitsToPixels(0, 0, 100, 50, FixedClientDialogScale(100, 50, 250, 80)), (TRectI{0, 0, 250, 80}));
+    EXPECT_THROW(FixedClientDialogScale(0, 94, 276, 141), Exception);
+}
+
 TEST(DialogTemplate, ControlsGoIntoTheLastPageThatHoldsThem) {
     std::vector<TDialogItem> items = {
         At(184, 179, 52, 15),   // 0 OK, on the form
