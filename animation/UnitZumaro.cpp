@@ -19,8 +19,7 @@ TfrmZumaro::TfrmZumaro(TComponent* owner) : TForm(owner, "TfrmZumaro") {
     imgApp->Name = "imgApp";
     imgApp->SetBounds(20, 7, 24, 24);
     imgApp->Stretch = true;
-    // The icon square lies above the sprite, and takes the clicks there.
-    SetWindowPos(imgApp->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Placed last, the icon square lies above the sprite and takes the clicks there.
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnClick = [this](TObject* s) { FormClick(s); };
     FinishCreate();

@@ -22,5 +22,5 @@ TfrmSplash::TfrmSplash(TComponent* owner) : TForm(owner, "TfrmSplash") {
 
 void TfrmSplash::FormCreate(TObject*) {
     // The frame plus one pixel each way, whatever the stored size.
-    SetClientSize(Bevel1->Width + 1, Bevel1->Height + 1);
+    SetClientSize(Bevel1->Width() + 1, Bevel1->Height() + 1);
 }

@@ -51,13 +51,11 @@ private:
     TAppend append_;
 };
 
-// Drawing straight onto the panel's window, not through a paint message.
-class TWindowCanvas {
+// Frames on the panel's paint surface; every paint draws them all: one brush per colour, not
+// one per rectangle.
+class TFrameCanvas {
 public:
-    explicit TWindowCanvas(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    ~TWindowCanvas() { ReleaseDC(hwnd_, dc_); }
-    TWindowCanvas(const TWindowCanvas&) = delete;
-    TWindowCanvas& operator=(const TWindowCanvas&) = delete;
+    explicit TFrameCanvas(HDC dc) : dc_(dc) {}
     void FrameRect(const TRectI& r, COLORREF color) {
         RECT rc{r.Left, r.Top, r.Right, r.Bottom};
         ::FrameRect(dc_, &rc, Brush(color));
@@ -68,7 +66,6 @@ public:
     }
 
 private:
-    // Every key press redraws the frames: one brush per colour, not one per rectangle.
     HBRUSH Brush(COLORREF color) {
         if (!brush_ || color != brushColor_) {
             brush_.Reset(CreateSolidBrush(color));
@@ -76,7 +73,6 @@ private:
         }
         return static_cast<HBRUSH>(brush_.Get());
     }
-    HWND hwnd_;
     HDC dc_;
     TGdiObject brush_;
     COLORREF brushColor_ = 0;
@@ -344,7 +340,6 @@ void TfrmMain::BuildButtons() {
             image->PopupMenu = pumMain;
             image->Center = true;
             image->Stretch = true;
-            image->Handle();
             image->SetShowHint(true);
             image->OnClick = [this](TObject* s) { ButtonClick(s); };
             image->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { ButtonMouseMove(s, sh, x, y); };
@@ -391,23 +386,26 @@ void TfrmMain::ShowPage() {
     if (!firstError.empty()) throw EConvertError(firstError);
 }
 
-void TfrmMain::FormPaint(TObject*) { DrawFrames(); }
-
-void TfrmMain::DrawFrames() {
-    Color = kPanelGreen;
+// The frames, the arrow strip and the cursor's highlight, under the buttons the form paints next.
+void TfrmMain::FormPaint(TObject*) {
     TPanelGeometry g = Geometry();
-    TWindowCanvas canvas(Handle());
+    TFrameCanvas canvas(PaintDC());
     canvas.FrameRect(g.GridOutline(), kPanelGreen);
     for (int c = 0; c < g.C; ++c)
         for (int r = 0; r < g.R; ++r) canvas.FrameRect(g.CellFrame(c, r), kPanelGreen);
     if (ArrowsVisible) canvas.FillRect(g.ArrowStrip(), kPanelGreen);
-    spbLeft->Repaint();
-    spbRight->Repaint();
     if (EntryCount() == 0) return;
     int32_t p = CursorIndex % LauncherSettings.ButtonsPerPage;
     int c = p % g.C, r = p / g.C;
     canvas.FrameRect(g.HighlightOuter(c, r), kHighlightRed);
     canvas.FrameRect(g.CellFrame(c, r), kHighlightRed);
+}
+
+void TfrmMain::DrawFrames() {
+    Color = kPanelGreen;
+    // Drawn by the panel's one paint, at once: what the key or the mouse changed is on the
+    // screen when this returns.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void TfrmMain::UpdateArrows() {
@@ -633,7 +631,13 @@ void TfrmMain::FileDrop1FileDrop(TObject*, int32_t, TStrings* Files, int32_t X, 
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_HOTKEY: WMHotKey(); return 0;
-        case WM_LBUTTONDOWN: WMLButtonDown(); return 0;
+        case WM_LBUTTONDOWN:
+            // The ground and the gaps drag the panel; a press on a button is the button's.
+            if (ControlAtPos(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))) == nullptr) {
+                WMLButtonDown();
+                return 0;
+            }
+            break;
         // A dialog or message box of the program disables the panel while it is up. The menu,
         // which the tray icon shows too, then offers nothing that would open a second dialog or
         // end the program under one.

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 
 // The one tooltip control of a top-level window, made when its first tool is added.
@@ -15,13 +17,6 @@ HWND ToolTipOf(HWND topLevel) {
                           0, topLevel, nullptr, GetModuleHandleA(nullptr), nullptr);
     SetPropA(topLevel, kProp, tip);
     return tip;
-}
-
-bool PointInClient(HWND hwnd, LPARAM lParam) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    return PtInRect(&r, p) != FALSE;
 }
 
 void Line(HDC dc, COLORREF color, std::initializer_list<POINT> points) {
@@ -53,14 +48,98 @@ TGraphicControl::TGraphicControl(TComponent* owner, TForm* parent) : TComponent(
 }
 
 TGraphicControl::~TGraphicControl() {
-    if (parent_ != nullptr) parent_->RemoveGraphic(this);
+    if (parent_ == nullptr) return;
+    if (toolAdded_ && parent_->HandleAllocated()) {
+        TTTOOLINFOA ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = parent_->Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(this);
+        SendMessageA(ToolTipOf(ti.hwnd), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    Invalidate();
+    parent_->RemoveGraphic(this);
 }
 
 void TGraphicControl::SetBounds(int left, int top, int width, int height) {
-    Left = left;
-    Top = top;
-    Width = width;
-    Height = height;
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    Invalidate();
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Invalidate();
+    if (toolAdded_) UpdateTool();
+}
+
+void TGraphicControl::SetVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    Invalidate();
+    UpdateTool();
+}
+
+void TGraphicControl::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    Invalidate();
+}
+
+void TGraphicControl::Invalidate() {
+    if (parent_ == nullptr || !parent_->HandleAllocated() || width_ <= 0 || height_ <= 0) return;
+    RECT r{left_, top_, left_ + width_, top_ + height_};
+    InvalidateRect(parent_->Handle(), &r, FALSE);
+}
+
+void TGraphicControl::Repaint() {
+    if (parent_ == nullptr || !parent_->HandleAllocated() || width_ <= 0 || height_ <= 0) return;
+    RECT r{left_, top_, left_ + width_, top_ + height_};
+    RedrawWindow(parent_->Handle(), &r, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TGraphicControl::SetHint(const std::string& hint) {
+    hint_ = hint;
+    UpdateTool();
+}
+
+void TGraphicControl::SetShowHint(bool show) {
+    showHint_ = show;
+    UpdateTool();
+}
+
+// The control's rectangle is a tool of the form's tooltip, which the form tells of the mouse.
+void TGraphicControl::UpdateTool() {
+    if (parent_ == nullptr) return;
+    HWND form = parent_->Handle();
+    TTTOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = form;
+    ti.uId = reinterpret_cast<UINT_PTR>(this);
+    ti.rect = {left_, top_, left_ + width_, top_ + height_};
+    ti.lpszText = const_cast<char*>(hint_.c_str());
+    if (!showHint_ || !visible_) {
+        if (toolAdded_) SendMessageA(ToolTipOf(form), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        toolAdded_ = false;
+        return;
+    }
+    HWND tip = ToolTipOf(form);
+    if (!toolAdded_) {
+        toolAdded_ = SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE;
+    } else {
+        SendMessageA(tip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
+        SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void TGraphicControl::MouseMove(TShiftState shift, int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TGraphicControl::MouseUp(TMouseButton button, TShiftState, int x, int y) {
+    if (button == TMouseButton::mbLeft && enabled_ && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
+}
+
+void TGraphicControl::Click() {
+    if (OnClick) OnClick(this);
 }
 
 void TBevel::Paint(HDC dc) {
@@ -72,8 +151,9 @@ void TBevel::Paint(HDC dc) {
         Line(dc, c, {{l, b}, {l, t}, {r, t}});
         Line(dc, c, {{r, t}, {r, b}, {l - 1, b}});
     };
-    frame(Left + 1, Top + 1, Left + Width - 1, Top + Height - 1, inner);
-    frame(Left, Top, Left + Width - 2, Top + Height - 2, outer);
+    int l = Left(), t = Top(), w = Width(), h = Height();
+    frame(l + 1, t + 1, l + w - 1, t + h - 1, inner);
+    frame(l, t, l + w - 2, t + h - 2, outer);
 }
 
 void TLabel::Paint(HDC dc) {
@@ -81,7 +161,7 @@ void TLabel::Paint(HDC dc) {
     HGDIOBJ old = SelectObject(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    TextOutA(dc, Left, Top, Caption.c_str(), static_cast<int>(Caption.size()));
+    TextOutA(dc, Left(), Top(), Caption.c_str(), static_cast<int>(Caption.size()));
     SelectObject(dc, old);
 }
 
@@ -164,195 +244,66 @@ void TPopupMenu::Popup(int x, int y) {
 
 // ---- image ----
 
-TImage::TImage(TComponent* owner, TWinControl* parent) : TWinControl(owner), parent_(parent) {
-    SetVisible(true);
-}
-
-TImage::~TImage() {
-    if (toolAdded_ && HandleAllocated()) {
-        TTTOOLINFOA ti{};
-        ti.cbSize = sizeof ti;
-        ti.hwnd = GetAncestor(Handle(), GA_ROOT);
-        ti.uId = reinterpret_cast<UINT_PTR>(Handle());
-        SendMessageA(ToolTipOf(ti.hwnd), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    }
-}
-
-void TImage::CreateParams(TCreateParams& params) {
-    params.ClassName = "TImage";
-    params.Style = WS_CHILD | WS_CLIPSIBLINGS;
-    params.Parent = parent_ != nullptr ? parent_->Handle() : nullptr;
-}
-
-void TImage::SetHint(const std::string& hint) {
-    hint_ = hint;
-    UpdateTool();
-}
-
-void TImage::SetShowHint(bool show) {
-    showHint_ = show;
-    UpdateTool();
-}
-
-void TImage::UpdateTool() {
-    HWND self = Handle();
-    HWND root = GetAncestor(self, GA_ROOT);
-    TTTOOLINFOA ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = root;
-    ti.uId = reinterpret_cast<UINT_PTR>(self);
-    ti.lpszText = const_cast<char*>(hint_.c_str());
-    HWND tip = ToolTipOf(root);
-    if (!showHint_) {
-        if (toolAdded_) SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-        toolAdded_ = false;
-        return;
-    }
-    if (!toolAdded_) {
-        toolAdded_ = SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE;
+void TImage::Paint(HDC dc) {
+    if (Picture.Empty()) return;  // the form's ground shows through
+    int w = Width(), h = Height();
+    if (Stretch) {
+        Picture.Draw(dc, Left(), Top(), w, h);
     } else {
-        SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+        int x = Center ? (w - Picture.Width()) / 2 : 0;
+        int y = Center ? (h - Picture.Height()) / 2 : 0;
+        // Clipped to the control, as a window of its own would be.
+        int cw = std::min(Picture.Width(), w - x), ch = std::min(Picture.Height(), h - y);
+        int sx = std::max(0, -x), sy = std::max(0, -y);
+        if (cw - sx > 0 && ch - sy > 0)
+            Picture.Draw(dc, Left() + x + sx, Top() + y + sy, cw - sx, ch - sy, sx, sy, cw - sx, ch - sy);
     }
-}
-
-void TImage::PictureChanged() {
-    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, FALSE);
-}
-
-LRESULT TImage::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
-            RECT r;
-            GetClientRect(Handle(), &r);
-            if (Picture.Empty()) {
-                // An empty image shows what lies behind it.
-                auto* form = dynamic_cast<TForm*>(parent_);
-                TGdiObject brush(CreateSolidBrush(form != nullptr ? form->Color : GetSysColor(COLOR_BTNFACE)));
-                FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
-            } else {
-                if (Stretch) {
-                    Picture.Draw(dc, 0, 0, r.right, r.bottom);
-                } else {
-                    int x = Center ? (r.right - Picture.Width()) / 2 : 0;
-                    int y = Center ? (r.bottom - Picture.Height()) / 2 : 0;
-                    Picture.Draw(dc, x, y, Picture.Width(), Picture.Height());
-                }
-            }
-            EndPaint(Handle(), &ps);
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (OnMouseMove)
-                OnMouseMove(this, MouseShift(wParam), static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
-            return 0;
-        case WM_LBUTTONDOWN:
-            pressed_ = true;
-            SetCapture(Handle());
-            return 0;
-        case WM_LBUTTONUP:
-            if (pressed_) {
-                pressed_ = false;
-                ReleaseCapture();
-                if (PointInClient(Handle(), lParam) && OnClick) OnClick(this);
-            }
-            return 0;
-        case WM_CAPTURECHANGED: pressed_ = false; break;
-        case WM_CONTEXTMENU:
-            if (PopupMenu != nullptr) {
-                POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-                if (lParam == -1) GetCursorPos(&p);
-                PopupMenu->Popup(p.x, p.y);
-                return 0;
-            }
-            break;
-        default: break;
-    }
-    return TWinControl::WndProc(msg, wParam, lParam);
 }
 
 // ---- speed button ----
 
-TSpeedButton::TSpeedButton(TComponent* owner, TWinControl* parent) : TWinControl(owner), parent_(parent) {
-    SetVisible(true);
-}
-
-void TSpeedButton::CreateParams(TCreateParams& params) {
-    params.ClassName = "TSpeedButton";
-    params.Style = WS_CHILD | WS_CLIPSIBLINGS | (enabled_ ? 0 : WS_DISABLED);
-    params.Parent = parent_ != nullptr ? parent_->Handle() : nullptr;
-}
-
 void TSpeedButton::SetGlyph(const std::vector<std::string>& rows) {
     glyph_ = rows;
-    if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
+    Invalidate();
 }
 
-void TSpeedButton::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
+void TSpeedButton::Paint(HDC dc) {
+    RECT r{Left(), Top(), Left() + Width(), Top() + Height()};
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down_ ? DFCS_PUSHED : 0));
+    int gh = static_cast<int>(glyph_.size());
+    int gw = gh > 0 ? static_cast<int>(glyph_[0].size()) : 0;
+    int x0 = r.left + (Width() - gw) / 2 + (down_ ? 1 : 0);
+    int y0 = r.top + (Height() - gh) / 2 + (down_ ? 1 : 0);
+    auto dots = [&](int dx, int dy, COLORREF c) {
+        for (int y = 0; y < gh; ++y)
+            for (int x = 0; x < gw; ++x)
+                if (glyph_[static_cast<size_t>(y)][static_cast<size_t>(x)] == '#') SetPixel(dc, x0 + x + dx, y0 + y + dy, c);
+    };
+    if (Enabled()) {
+        dots(0, 0, RGB(0, 0, 0));
+    } else {  // embossed, as disabled glyphs are
+        dots(1, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+        dots(0, 0, GetSysColor(COLOR_BTNSHADOW));
+    }
+}
+
+void TSpeedButton::MouseDown(TMouseButton button, TShiftState, int, int) {
+    if (button != TMouseButton::mbLeft || !Enabled()) return;
+    down_ = true;
+    Repaint();
+}
+
+void TSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (!down_) return;
     down_ = false;
-    if (HandleAllocated()) {
-        EnableWindow(Handle(), enabled ? TRUE : FALSE);
-        InvalidateRect(Handle(), nullptr, TRUE);
-    }
+    Repaint();
+    TGraphicControl::MouseUp(button, shift, x, y);
 }
 
-LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
-            RECT r;
-            GetClientRect(Handle(), &r);
-            DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down_ ? DFCS_PUSHED : 0));
-            int gh = static_cast<int>(glyph_.size());
-            int gw = gh > 0 ? static_cast<int>(glyph_[0].size()) : 0;
-            int x0 = (r.right - gw) / 2 + (down_ ? 1 : 0);
-            int y0 = (r.bottom - gh) / 2 + (down_ ? 1 : 0);
-            auto dots = [&](int dx, int dy, COLORREF c) {
-                for (int y = 0; y < gh; ++y)
-                    for (int x = 0; x < gw; ++x)
-                        if (glyph_[static_cast<size_t>(y)][static_cast<size_t>(x)] == '#')
-                            SetPixel(dc, x0 + x + dx, y0 + y + dy, c);
-            };
-            if (enabled_) {
-                dots(0, 0, RGB(0, 0, 0));
-            } else {  // embossed, as disabled glyphs are
-                dots(1, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
-                dots(0, 0, GetSysColor(COLOR_BTNSHADOW));
-            }
-            EndPaint(Handle(), &ps);
-            return 0;
-        }
-        case WM_LBUTTONDOWN:
-            if (enabled_) {
-                down_ = true;
-                SetCapture(Handle());
-                Repaint();
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (down_) {
-                down_ = false;
-                ReleaseCapture();
-                Repaint();
-                if (PointInClient(Handle(), lParam) && OnClick) OnClick(this);
-            }
-            return 0;
-        case WM_CAPTURECHANGED:
-            if (down_) {
-                down_ = false;
-                Repaint();
-            }
-            break;
-        default: break;
-    }
-    return TWinControl::WndProc(msg, wParam, lParam);
+void TSpeedButton::CaptureLost() {
+    if (!down_) return;
+    down_ = false;
+    Repaint();
 }
 
 // ---- hint window ----

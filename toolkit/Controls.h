@@ -13,18 +13,65 @@
 // The shift state a mouse message carries (Alt read from the keyboard).
 TShiftState MouseShift(WPARAM wParam);
 
-// A control without a window of its own: its parent form paints it.
+class TPopupMenu;
+
+// A control without a window of its own, as the classic toolkits have them: its parent form
+// paints it in its one paint, finds it under the pointer and hands it the mouse, and shows its
+// hint as a rectangle of the form's tooltip. A form may hold any number of them at the cost of
+// no window and no GDI object.
 class TGraphicControl : public TComponent {
 public:
     TGraphicControl(TComponent* owner, TForm* parent);
     ~TGraphicControl() override;
-    int Left = 0, Top = 0, Width = 0, Height = 0;
-    bool Visible = true;
-    virtual void Paint(HDC dc) = 0;
+
+    TForm* Parent() const { return parent_; }
+    // The name of its kind, as a window class would be named (the tests' listing shows it).
+    virtual const char* ClassName() const = 0;
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    TRectI BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
     void SetBounds(int left, int top, int width, int height);
+    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    // Asks the form to paint the control's rectangle with its next paint, or at once.
+    void Invalidate();
+    void Repaint();
+    // Draws the control on the form's surface, in the form's client coordinates.
+    virtual void Paint(HDC dc) = 0;
+
+    std::string Hint() const { return hint_; }
+    void SetHint(const std::string& hint);
+    void SetShowHint(bool show);
+    TPopupMenu* PopupMenu = nullptr;
+    TNotifyEvent OnClick;
+    TMouseMoveEvent OnMouseMove;
 
 protected:
+    friend class TForm;
+    // The mouse, handed over by the form in the control's own coordinates. A left press
+    // captures the mouse for the control until the button is released; the release over the
+    // control is a click.
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y) {}
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // The capture went elsewhere before the button came up.
+    virtual void CaptureLost() {}
+    virtual void Click();
+
+private:
+    void UpdateTool();
     TForm* parent_;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    std::string hint_;
+    bool showHint_ = false;
+    bool toolAdded_ = false;
 };
 
 enum class TBevelShape { bsFrame };
@@ -35,6 +82,7 @@ public:
     using TGraphicControl::TGraphicControl;
     TBevelShape Shape = TBevelShape::bsFrame;
     TBevelStyle Style = TBevelStyle::bsLowered;
+    const char* ClassName() const override { return "TBevel"; }
     void Paint(HDC dc) override;
 };
 
@@ -43,10 +91,9 @@ public:
     using TGraphicControl::TGraphicControl;
     std::string Caption;
     TFont Font;
+    const char* ClassName() const override { return "TLabel"; }
     void Paint(HDC dc) override;
 };
-
-class TPopupMenu;
 
 // One command of a popup menu; its caption lives in the menu itself.
 class TMenuItem : public TComponent {
@@ -83,54 +130,36 @@ private:
     HMENU menu_ = nullptr;
 };
 
-// A child window with a picture, a hover tooltip, a popup menu, click and mouse-move events.
-class TImage : public TWinControl {
+// A picture on the form, stretched or centred in its rectangle; an empty one shows the form.
+class TImage : public TGraphicControl {
 public:
-    TImage(TComponent* owner, TWinControl* parent);
-    ~TImage() override;
-
+    using TGraphicControl::TGraphicControl;
     TBitmap Picture;
     bool Stretch = false;
     bool Center = false;
-    TPopupMenu* PopupMenu = nullptr;
-    TNotifyEvent OnClick;
-    TMouseMoveEvent OnMouseMove;
-
-    std::string Hint() const { return hint_; }
-    void SetHint(const std::string& hint);
-    void SetShowHint(bool show);
-    void PictureChanged();  // repaint after Picture was changed
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    void UpdateTool();
-    TWinControl* parent_;
-    std::string hint_;
-    bool showHint_ = false;
-    bool toolAdded_ = false;
-    bool pressed_ = false;
+    const char* ClassName() const override { return "TImage"; }
+    void Paint(HDC dc) override;
+    void PictureChanged() { Invalidate(); }  // repaint after Picture was changed
 };
 
-class TSpeedButton : public TWinControl {
+// A flat push button with a one-bit glyph; held down while the left button is, clicked when
+// released over it; greyed and deaf while disabled.
+class TSpeedButton : public TGraphicControl {
 public:
-    TSpeedButton(TComponent* owner, TWinControl* parent);
+    using TGraphicControl::TGraphicControl;
     // A one-bit picture: black pixels are drawn, white ones are transparent. Rows of '#' and '.'.
     void SetGlyph(const std::vector<std::string>& rows);
-    bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled);
-    TNotifyEvent OnClick;
+    bool Down() const { return down_; }
+    const char* ClassName() const override { return "TSpeedButton"; }
+    void Paint(HDC dc) override;
 
 protected:
-    void CreateParams(TCreateParams& params) override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    void CaptureLost() override;
 
 private:
-    TWinControl* parent_;
     std::vector<std::string> glyph_;
-    bool enabled_ = true;
     bool down_ = false;
 };
 

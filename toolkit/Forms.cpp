@@ -1,6 +1,9 @@
 #include "toolkit/Forms.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
+#include <cstdio>
 
 #include "toolkit/Controls.h"
 
@@ -126,6 +129,14 @@ LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 TForm::TForm(TComponent* owner, const char* className) : TWinControl(owner), className_(className) {}
 
+TForm::~TForm() {
+    // The graphic controls outlive this part of the form (their owner frees them later): they
+    // must not call back into it.
+    for (TGraphicControl* g : graphics_) g->parent_ = nullptr;
+    graphics_.clear();
+    mouseCapture_ = nullptr;
+}
+
 void TForm::FinishCreate() {
     Handle();
     LoadedAll();
@@ -154,6 +165,64 @@ void TForm::AddGraphic(TGraphicControl* control) { graphics_.push_back(control);
 
 void TForm::RemoveGraphic(TGraphicControl* control) {
     graphics_.erase(std::remove(graphics_.begin(), graphics_.end(), control), graphics_.end());
+    if (mouseCapture_ == control) {
+        mouseCapture_ = nullptr;
+        if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+    }
+}
+
+TGraphicControl* TForm::ControlAtPos(int x, int y) const {
+    for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it) {
+        TGraphicControl* g = *it;
+        if (g->Visible() && x >= g->Left() && y >= g->Top() && x < g->Left() + g->Width() && y < g->Top() + g->Height())
+            return g;
+    }
+    return nullptr;
+}
+
+// Ground, the form's own drawing, then its graphic controls, each only where the area needs it.
+void TForm::PaintContents(HDC dc, const RECT& area) {
+    paintDC_ = dc;
+    try {
+        if (OnPaint) OnPaint(this);
+    } catch (...) {
+        paintDC_ = nullptr;
+        throw;
+    }
+    paintDC_ = nullptr;
+    for (TGraphicControl* g : graphics_) {
+        // A label sized by its text has no rectangle of its own: it is always drawn.
+        RECT r{g->Left(), g->Top(), g->Left() + g->Width(), g->Top() + g->Height()}, common;
+        if (g->Visible() && (IsRectEmpty(&r) || IntersectRect(&common, &r, &area))) g->Paint(dc);
+    }
+}
+
+// Hands a mouse message to the graphic control under the pointer, or to the one holding the
+// mouse; true when a control took it.
+bool TForm::MouseToControl(UINT msg, WPARAM wParam, LPARAM lParam) {
+    int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    TShiftState shift = MouseShift(wParam);
+    TGraphicControl* target = mouseCapture_ != nullptr ? mouseCapture_ : ControlAtPos(x, y);
+    if (target == nullptr) return false;
+    int cx = x - target->Left(), cy = y - target->Top();
+    switch (msg) {
+        case WM_MOUSEMOVE: target->MouseMove(shift, cx, cy); return true;
+        case WM_LBUTTONDOWN:
+            if (!target->Enabled()) return true;
+            mouseCapture_ = target;
+            SetCapture(Handle());
+            target->MouseDown(TMouseButton::mbLeft, shift, cx, cy);
+            return true;
+        case WM_LBUTTONUP:
+            if (mouseCapture_ == target) {
+                mouseCapture_ = nullptr;  // before the release, which tells of the capture's end
+                ReleaseCapture();
+                target->MouseUp(TMouseButton::mbLeft, shift, cx, cy);
+            }
+            return true;
+        case WM_LBUTTONDBLCLK: return true;
+        default: return false;
+    }
 }
 
 void TForm::Release() {
@@ -231,10 +300,33 @@ void TForm::Close() {
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
+        // The tooltip hears of the mouse from here: its tools are rectangles of this window.
+        if (auto tip = static_cast<HWND>(GetPropA(Handle(), kToolTipProp)); tip != nullptr) {
+            MSG m{Handle(), msg, wParam, lParam, 0, {}};
+            SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+        }
+        if (MouseToControl(msg, wParam, lParam)) return 0;
+    }
+    if (msg == ListControlsMessage() && IsWindow(reinterpret_cast<HWND>(wParam))) {
+        std::string lines;
+        for (TGraphicControl* g : graphics_) {
+            char line[160];
+            std::snprintf(line, sizeof line, "%s %d %d %d %d %s %s\n", g->ClassName(), g->Left(), g->Top(), g->Width(),
+                          g->Height(), g->Visible() ? "visible" : "hidden", g->Enabled() ? "enabled" : "disabled");
+            lines += line;
+        }
+        COPYDATASTRUCT data{0, static_cast<DWORD>(lines.size()), lines.data()};
+        SendMessageA(reinterpret_cast<HWND>(wParam), WM_COPYDATA, reinterpret_cast<WPARAM>(Handle()),
+                     reinterpret_cast<LPARAM>(&data));
+        return 1;
+    }
     switch (msg) {
         case WM_CREATE: SetWindowTextA(Handle(), Caption.c_str()); break;
         case WM_CLOSE: Close(); return 0;
         case WM_ERASEBKGND: {
+            // A form built in code paints its ground with the rest, into its back buffer.
+            if (!template_) return 1;
             RECT r;
             GetClientRect(Handle(), &r);
             HBRUSH brush = CreateSolidBrush(Color);
@@ -245,21 +337,54 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(Handle(), &ps);
-            for (TGraphicControl* g : graphics_)
-                if (g->Visible) g->Paint(dc);
+            const RECT& area = ps.rcPaint;
+            int w = area.right - area.left, h = area.bottom - area.top;
+            try {
+                if (template_) {
+                    // No WS_CLIPCHILDREN here: a buffer copied over the area would cover the
+                    // layout's windows. The ground was laid by WM_ERASEBKGND.
+                    PaintContents(dc, area);
+                } else if (w > 0 && h > 0) {
+                    // Everything is drawn off the screen first, then shown in one copy: no flicker.
+                    TMemoryDC buffer(CreateCompatibleDC(dc));
+                    TGdiObject bitmap(CreateCompatibleBitmap(dc, w, h));
+                    if (!buffer || !bitmap) throw Exception("Out of system resources");
+                    HGDIOBJ old = SelectObject(buffer.Get(), bitmap.Get());
+                    SetWindowOrgEx(buffer.Get(), area.left, area.top, nullptr);
+                    TGdiObject ground(CreateSolidBrush(Color));
+                    FillRect(buffer.Get(), &area, static_cast<HBRUSH>(ground.Get()));
+                    PaintContents(buffer.Get(), area);
+                    BitBlt(dc, area.left, area.top, w, h, buffer.Get(), area.left, area.top, SRCCOPY);
+                    SelectObject(buffer.Get(), old);
+                }
+            } catch (...) {
+                EndPaint(Handle(), &ps);
+                throw;
+            }
             EndPaint(Handle(), &ps);
-            if (OnPaint) OnPaint(this);
             return 0;
         }
+        case WM_CAPTURECHANGED:
+            if (TGraphicControl* lost = mouseCapture_; lost != nullptr && reinterpret_cast<HWND>(lParam) != Handle()) {
+                mouseCapture_ = nullptr;
+                lost->CaptureLost();
+            }
+            break;
         case WM_ACTIVATEAPP: Application->ActivateApp(wParam != FALSE); break;
-        case WM_CONTEXTMENU:
-            if (PopupMenu != nullptr) {
-                POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-                if (lParam == -1) GetCursorPos(&p);  // from the keyboard
-                PopupMenu->Popup(p.x, p.y);
+        case WM_CONTEXTMENU: {
+            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            if (lParam == -1) GetCursorPos(&p);  // from the keyboard
+            // A control's own menu where it has one, the form's elsewhere.
+            POINT c = p;
+            ScreenToClient(Handle(), &c);
+            TGraphicControl* control = lParam != -1 ? ControlAtPos(c.x, c.y) : nullptr;
+            TPopupMenu* menu = control != nullptr && control->PopupMenu != nullptr ? control->PopupMenu : PopupMenu;
+            if (menu != nullptr) {
+                menu->Popup(p.x, p.y);
                 return 0;
             }
             break;
+        }
         case WM_LBUTTONUP:
             if (OnClick) OnClick(this);
             break;
@@ -501,6 +626,11 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
 }
 
 // ---- helpers ----
+
+UINT ListControlsMessage() {
+    static const UINT message = RegisterWindowMessageA("ZumaroListControls");
+    return message;
+}
 
 namespace Screen {
 int Width() { return GetSystemMetrics(SM_CXSCREEN); }

@@ -21,6 +21,12 @@ constexpr UINT CM_RELEASE = WM_APP + 0x100;
 // A control's notification (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_HSCROLL, WM_CTLCOLOR...) sent
 // back from its parent to the control itself, as CN_BASE plus the message.
 constexpr UINT CN_BASE = WM_APP + 0x200;
+// The window property under which a top-level window keeps its one tooltip control.
+constexpr char kToolTipProp[] = "ZumaroToolTip";
+// Asks a form from another program what it draws without windows: it sends the lines
+// "class x y w h visible|hidden enabled|disabled" of its graphic controls back as WM_COPYDATA
+// to the window in wParam. The end-to-end tests' eyes on the panel's cells.
+UINT ListControlsMessage();
 
 // A control with a window of its own. Position and size are kept while there is no window.
 class TWinControl : public TComponent, public IMessageTarget {
@@ -102,6 +108,7 @@ class TForm : public TWinControl {
 public:
     // className is the form class's own name, under which its window class is registered.
     TForm(TComponent* owner, const char* className);
+    ~TForm() override;
 
     void Show();
     void Hide();
@@ -144,6 +151,12 @@ public:
     void BeforeDestruction() override;
     void AddGraphic(TGraphicControl* control);
     void RemoveGraphic(TGraphicControl* control);
+    // The visible graphic control at a client point, the last placed first; disabled ones
+    // count (a press on them goes nowhere), hidden ones do not.
+    TGraphicControl* ControlAtPos(int x, int y) const;
+    // The surface OnPaint draws on, while it runs: the form's back buffer (or its window for a
+    // form with a stored layout), in client coordinates.
+    HDC PaintDC() const { return paintDC_; }
 
 protected:
     // The end of a form's construction: the window, every component's Loaded, then OnCreate.
@@ -163,7 +176,11 @@ private:
     bool destroyed_ = false;
     bool modal_ = false;
     std::unique_ptr<TFormTemplate> template_;
+    void PaintContents(HDC dc, const RECT& area);
+    bool MouseToControl(UINT msg, WPARAM wParam, LPARAM lParam);
     std::vector<TGraphicControl*> graphics_;
+    TGraphicControl* mouseCapture_ = nullptr;  // holds the mouse while its left button is down
+    HDC paintDC_ = nullptr;
 };
 
 class TApplication : public TComponent {

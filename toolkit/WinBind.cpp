@@ -40,6 +40,7 @@ LRESULT Dispatch(IMessageTarget* target, ATOM atom, HWND hwnd, UINT msg, WPARAM 
         if (Application != nullptr) Application->HandleException(Exception("Unknown error"));
     }
     if (msg == WM_NCDESTROY) {
+        if (atom == TargetAtom()) --LiveWindows;
         RemovePropA(hwnd, MAKEINTATOM(atom));
         if (atom == HookAtom()) RemovePropA(hwnd, MAKEINTATOM(FormerAtom()));
         target->WindowDestroyed(hwnd);
@@ -65,6 +66,7 @@ LRESULT CALLBACK BoundWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         target = t_creating;
         t_creating = nullptr;
         Bind(hwnd, target);
+        ++LiveWindows;
     }
     if (target == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
     return Dispatch(target, TargetAtom(), hwnd, msg, wParam, lParam);

@@ -14,6 +14,10 @@ protected:
     ~IMessageTarget() = default;
 };
 
+// How many windows of bound classes exist right now: the toolkit's own count of the USER objects
+// it holds, as LiveGdiObjects is of the GDI ones.
+inline int LiveWindows = 0;
+
 LRESULT CALLBACK BoundWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Registers (once) a window class of the given name whose procedure is the bound entry.

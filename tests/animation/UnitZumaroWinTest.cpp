@@ -74,14 +74,13 @@ TEST(Sprite, IsOnTheScreenWholeDuringItsFirstWait) {
         for (int y = 0; y < 64; y += 3)
             for (int x = 0; x < 64; x += 3) {
                 POINT p{x, y};
-                if (!PtInRegion(z->ShapeRegion.Get(), x, y) || ChildWindowFromPoint(z->Handle(), p) != z->imgZumaro->Handle())
-                    continue;
+                if (!PtInRegion(z->ShapeRegion.Get(), x, y) || z->ControlAtPos(p.x, p.y) != z->imgZumaro) continue;
                 ++spriteChecked;
                 spriteMatches += GetPixel(screen, r.left + x, r.top + y) == sprite.Pixel(x, y);
             }
-        RECT a;
-        GetWindowRect(z->imgApp->Handle(), &a);
-        iconSeen = GetPixel(screen, a.left + 12, a.top + 12);
+        POINT a{z->imgApp->Left(), z->imgApp->Top()};
+        ClientToScreen(z->Handle(), &a);
+        iconSeen = GetPixel(screen, a.x + 12, a.y + 12);
         ReleaseDC(nullptr, screen);
     };
     z->Fly(&icon, 1);
@@ -94,16 +93,18 @@ TEST(Sprite, IsOnTheScreenWholeDuringItsFirstWait) {
 TEST(Sprite, AClickOnTheSpriteHidesItButNotOnTheIcon) {
     auto* z = new TfrmZumaro(Application);
     z->Show();
-    HWND icon = z->imgApp->Handle();
-    SendMessageA(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    SendMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    // Clicks as the system sends them to the sprite's window: the icon square is the icon's.
+    auto click = [&](int x, int y) {
+        SendMessageA(z->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageA(z->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    };
+    click(z->imgApp->Left() + 3, z->imgApp->Top() + 3);
     EXPECT_TRUE(IsWindowVisible(z->Handle()));
     POINT p{32, 40};  // below the icon square, on the figure
     ClientToScreen(z->Handle(), &p);
-    EXPECT_EQ(ChildWindowFromPoint(z->Handle(), POINT{32, 18}), icon);
-    HWND sprite = z->imgZumaro->Handle();
-    SendMessageA(sprite, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(32, 40));
-    SendMessageA(sprite, WM_LBUTTONUP, 0, MAKELPARAM(32, 40));
+    EXPECT_EQ(z->ControlAtPos(32, 18), z->imgApp);
+    EXPECT_EQ(z->ControlAtPos(32, 40), z->imgZumaro);
+    click(32, 40);
     EXPECT_FALSE(IsWindowVisible(z->Handle()));
     TComponent::Free(z);
 }

@@ -17,6 +17,17 @@ struct THost : TForm {
     explicit THost(TComponent* owner) : TForm(owner, "TDropTestHost") { FinishCreate(); }
 };
 
+// Another control with a window of its own, on the host.
+struct TChildBox : TWinControl {
+    explicit TChildBox(TForm* host) : TWinControl(host), host_(host) { SetVisible(true); }
+    void CreateParams(TCreateParams& params) override {
+        params.ClassName = "TDropTestChild";
+        params.Style = WS_CHILD;
+        params.Parent = host_->Handle();
+    }
+    TForm* host_;
+};
+
 // A form with a drop target as it comes out of loading; each drop lands in Drops.
 struct TDropFixture {
     struct TDrop {
@@ -82,7 +93,7 @@ TEST(FileDrop, LongPathsArriveWhole) {
 
 TEST(FileDrop, AnotherControlAsTargetAndNoHandlerStillFinishes) {
     TDropFixture f;
-    auto* image = new TImage(f.host, f.host);
+    auto* image = new TChildBox(f.host);
     image->SetBounds(10, 10, 50, 50);
     HWND formWindow = f.host->Handle();
     f.drop->SetControl(image);
@@ -114,7 +125,7 @@ TEST(FileDrop, AcceptFollowsAtOnceWhileHooked) {
 
 TEST(FileDrop, DestroyedControlAndRecreatedWindow) {
     TDropFixture f;
-    auto* image = new TImage(f.host, f.host);
+    auto* image = new TChildBox(f.host);
     f.drop->SetControl(image);
     HWND old = image->Handle();
     // A window made anew is not hooked until told.
@@ -134,7 +145,7 @@ TEST(FileDrop, DestroyedControlAndRecreatedWindow) {
     EXPECT_EQ(f.drop->Control(), nullptr);
     EXPECT_FALSE(f.drop->Accept());
     EXPECT_EQ(f.drop->HookedWnd(), fresh);
-    auto* next = new TImage(f.host, f.host);
+    auto* next = new TChildBox(f.host);
     f.drop->SetControl(next);
     EXPECT_FALSE(ExStyle(next->Handle()) & WS_EX_ACCEPTFILES);
     f.drop->SetAccept(true);

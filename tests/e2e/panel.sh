@@ -20,6 +20,7 @@ winctl box ok >/dev/null
 check "default panel: 104 x 83 at the centre less 32" "$((sw / 2 - 32)) $((sh / 2 - 32)) 104 83" "$(winctl wait TfrmMain 30)"
 sleep 0.3
 check "splash gone once the loop runs" "" "$(winctl wait TfrmSplash 0.5)"
+check "no window of its own for a cell or an arrow" "" "$(winctl children TfrmMain)"
 check "six cells and two disabled arrows" "TImage 2 2 32 32 visible enabled
 TImage 36 2 32 32 visible enabled
 TImage 70 2 32 32 visible enabled
@@ -27,7 +28,7 @@ TImage 2 36 32 32 visible enabled
 TImage 36 36 32 32 visible enabled
 TImage 70 36 32 32 visible enabled
 TSpeedButton 2 70 45 11 visible disabled
-TSpeedButton 57 70 45 11 visible disabled" "$(winctl children TfrmMain | sort -s -k1,1)"
+TSpeedButton 57 70 45 11 visible disabled" "$(winctl controls TfrmMain | sort -s -k1,1)"
 shot panel-first-start
 winctl close TfrmMain >/dev/null
 wait_exit "$ZPID"
@@ -42,10 +43,37 @@ entries+="$(winpath "$dir/files")"$'\r\n'
 printf '[Initialize]\r\nPannelCol=5\r\nPannelRow=1\r\nBtnWidth=24\r\nBtnHeight=24\r\nSmallLargeBoundary=20\r\nLeft=10\r\nTop=20\r\n[Registered Files]\r\n%s' "$entries" | sjis > "$dir/Zumaro.ini"
 start_zumaro "$dir"
 check "5 x 1 panel of 24-pixel buttons: 132 x 41 at the stored place" "10 20 132 41" "$(winctl wait TfrmMain 30)"
+arrows() { winctl controls TfrmMain | grep TSpeedButton; }
 check "arrows 59 wide under the row, only the right one on" "TSpeedButton 2 28 59 11 visible disabled
-TSpeedButton 71 28 59 11 visible enabled" "$(winctl children TfrmMain | grep TSpeedButton)"
+TSpeedButton 71 28 59 11 visible enabled" "$(arrows)"
 sleep 0.5
 shot panel-five-columns
+
+# Hovering over a cell shows its entry's full path in the panel's tooltip.
+xdotool mousemove $((10 + 2 + 26 + 12)) $((20 + 2 + 12))
+sleep 0.2
+xdotool mousemove $((10 + 2 + 26 + 10)) $((20 + 2 + 10))
+check "the second cell's tooltip is its file's full path" "$(winpath "$dir/files/doc2.txt")" "$(winctl tip 5)"
+shot panel-hover-tooltip
+
+# The arrows by mouse: a disabled one does nothing (no page, no drag), an enabled one pages.
+left_arrow() { xdotool mousemove $((10 + 2 + 20)) $((20 + 28 + 5)) click 1; sleep 0.4; }
+right_arrow() { xdotool mousemove $((10 + 71 + 20)) $((20 + 28 + 5)) click 1; sleep 0.4; }
+left_arrow
+check "the disabled left arrow does nothing" "TSpeedButton 2 28 59 11 visible disabled
+TSpeedButton 71 28 59 11 visible enabled 10 20" "$(arrows) $(winctl wait TfrmMain 5 | cut -d' ' -f1,2)"
+right_arrow
+check "the right arrow turns to the second page" "TSpeedButton 2 28 59 11 visible enabled
+TSpeedButton 71 28 59 11 visible disabled" "$(arrows)"
+shot panel-second-page
+right_arrow
+check "the disabled right arrow does nothing" "TSpeedButton 2 28 59 11 visible enabled
+TSpeedButton 71 28 59 11 visible disabled 10 20" "$(arrows) $(winctl wait TfrmMain 5 | cut -d' ' -f1,2)"
+xdotool mousemove $((10 + 2 + 26 + 10)) $((20 + 2 + 10))
+check "the second page's second cell shows the folder's path" "$(winpath "$dir/files")" "$(winctl tip 5)"
+left_arrow
+check "the left arrow turns back" "TSpeedButton 2 28 59 11 visible disabled
+TSpeedButton 71 28 59 11 visible enabled 10 20" "$(arrows) $(winctl wait TfrmMain 5 | cut -d' ' -f1,2)"
 winctl close TfrmMain >/dev/null
 wait_exit "$ZPID"
 check "exit code" 0 "$ZRC"

@@ -56,6 +56,16 @@ read -r moved_x moved_y _ < <(winctl wait TfrmMain 5)
 check "the panel moved with the pointer" "$((panel_x + 60)) $((panel_y + 42))" "$moved_x $moved_y"
 panel_x=$moved_x panel_y=$moved_y
 
+# A press on a button followed by the same drag is the button's: the panel stays, and letting go
+# off the button launches nothing.
+xdotool mousemove $((panel_x + 2 + 10)) $((panel_y + 2 + 10)) mousedown 1
+for step in 1 2 3 4 5 6; do xdotool mousemove $((panel_x + 12 + 10 * step)) $((panel_y + 12 + 7 * step)); sleep 0.05; done
+xdotool mouseup 1
+sleep 0.3
+check "a drag that starts on a button leaves the panel where it was" "$panel_x $panel_y" \
+    "$(winctl wait TfrmMain 5 | cut -d' ' -f1,2)"
+check "and starts nothing (a text file would open in Notepad)" 0 "$(winctl count Notepad)"
+
 # The settings dialog: a file dropped below the list's rows is appended, 4 columns, Ctrl+Shift+Q.
 menu o
 winctl wait TfrmSetting 10 >/dev/null

@@ -7,6 +7,9 @@
 //   winctl count CLASS                       prints how many windows of that class exist
 //   winctl children CLASS                    prints "class x y w h visible|hidden enabled|disabled" for
 //                                             each child window, in the parent's client coordinates
+//   winctl controls CLASS                    prints "class x y w h visible|hidden enabled|disabled" for
+//                                             each control the first window of that class draws without a
+//                                             window of its own, as the program's toolkit tells them
 //   winctl key CLASS VK                      posts a key press and release to the first window of that class
 //   winctl close CLASS                       posts WM_CLOSE to the first window of that class
 //   winctl tip [seconds]                     waits for a visible tooltip of any program, prints the text
@@ -263,6 +266,35 @@ BOOL CALLBACK FindId(HWND child, LPARAM lParam) {
     return FALSE;
 }
 
+std::string g_copied;
+
+LRESULT CALLBACK ReplyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COPYDATA) {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        g_copied.assign(static_cast<const char*>(data->lpData), data->cbData);
+        return TRUE;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// The program's toolkit answers a registered message with the list of its graphic controls,
+// sent back as WM_COPYDATA to a window of ours while we wait for its reply.
+int Controls(HWND form) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ReplyProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ZumaroWinctlReply";
+    RegisterClassA(&wc);
+    HWND reply = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    DWORD_PTR answered = 0;
+    UINT message = RegisterWindowMessageA("ZumaroListControls");
+    LRESULT ok = SendMessageTimeoutA(form, message, reinterpret_cast<WPARAM>(reply), 0, SMTO_NORMAL, 10000, &answered);
+    DestroyWindow(reply);
+    if (ok == 0 || answered == 0) return 1;
+    std::printf("%s", g_copied.c_str());
+    return 0;
+}
+
 LRESULT CALLBACK OtherProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_LBUTTONDOWN) SetForegroundWindow(hwnd);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -454,6 +486,12 @@ int main(int argc, char** argv) {
         if (s.found == nullptr) return 1;
         EnumChildWindows(s.found, PrintChild, 0);
         return 0;
+    }
+    if (cmd == "controls") {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        return Controls(s.found);
     }
     if (cmd == "key" && argc > 3) {
         TSearch s{cls, false};

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/SystemNames.h"
+#include "panel/UnitAbout.h"
 #include "resources/MenuIds.h"
 #include "settings/DialogDriver.h"
 #include "support/WinTestSupport.h"
@@ -499,8 +500,12 @@ TEST(PanelCommands, TheAboutDialog) {
                                       }
                                   }
                                   openDuring = f.form->DialogOpen;
-                                  HWND picture = FindWindowExA(about, nullptr, "TImage", nullptr);
-                                  GetWindowRect(picture, &box);
+                                  // The picture has no window: the form draws it and knows its place.
+                                  auto* form = dynamic_cast<TfrmAbout*>(BoundTarget(about));
+                                  if (form != nullptr && form->ControlAtPos(20, 20) == form->imgIcon)
+                                      box = {form->imgIcon->Left(), form->imgIcon->Top(),
+                                             form->imgIcon->Left() + form->imgIcon->Width(),
+                                             form->imgIcon->Top() + form->imgIcon->Height()};
                                   HWND name = FindWindowExA(about, nullptr, nullptr, "ズマロランチャー");
                                   auto font = reinterpret_cast<HFONT>(SendMessageA(name, WM_GETFONT, 0, 0));
                                   GetObjectA(font, sizeof title, &title);

@@ -135,8 +135,10 @@ TEST(Launch, RealLaunchThroughTheShellAfterTheFlight) {
     frmZumaro->Wait = [](DWORD) {};
     frmZumaro->OnMoved = [&](int) { ++moves; };
     form->Show();
-    SendMessageA(form->ButtonImages[0]->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-    SendMessageA(form->ButtonImages[0]->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    // A click on the first cell, where the panel's window has it.
+    TImage* cell = form->ButtonImages[0];
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cell->Left() + 3, cell->Top() + 3));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(cell->Left() + 3, cell->Top() + 3));
     EXPECT_GT(moves, 10);
     for (int i = 0; i < 100 && !PathExists(marker); ++i) Sleep(100);
     EXPECT_TRUE(PathExists(marker));

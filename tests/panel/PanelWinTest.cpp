@@ -41,18 +41,47 @@ COLORREF PanelPixel(TfrmMain* form, int x, int y) {
     return c;
 }
 
+// The text of the cell's tool in the panel's tooltip: the cell's rectangle is the tool.
 std::string ToolText(TImage* image) {
-    HWND root = GetAncestor(image->Handle(), GA_ROOT);
+    HWND root = image->Parent()->Handle();
     auto tip = static_cast<HWND>(GetPropA(root, "ZumaroToolTip"));
     char buffer[1024] = {};
     TTTOOLINFOA ti{};
     ti.cbSize = sizeof ti;
     ti.hwnd = root;
-    ti.uId = reinterpret_cast<UINT_PTR>(image->Handle());
+    ti.uId = reinterpret_cast<UINT_PTR>(image);
     ti.lpszText = buffer;
     if (tip == nullptr || !SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) return "<no tool>";
+    if (ti.rect.left != image->Left() || ti.rect.top != image->Top() || ti.rect.right != image->Left() + image->Width() ||
+        ti.rect.bottom != image->Top() + image->Height())
+        return "<tool elsewhere>";
     SendMessageA(tip, TTM_GETTEXTA, sizeof buffer, reinterpret_cast<LPARAM>(&ti));
     return buffer;
+}
+
+// A mouse message to the panel at a point of a control, as the system sends it.
+void MouseAt(TfrmMain* form, TGraphicControl* control, UINT msg, int x, int y, WPARAM keys = 0) {
+    SendMessageA(form->Handle(), msg, keys, MAKELPARAM(control->Left() + x, control->Top() + y));
+}
+
+void ClickAt(TfrmMain* form, TGraphicControl* control, int x, int y) {
+    MouseAt(form, control, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+    MouseAt(form, control, WM_LBUTTONUP, x, y);
+}
+
+// Where a graphic control is on the screen.
+RECT ScreenRect(TGraphicControl* control) {
+    RECT r{control->Left(), control->Top(), control->Left() + control->Width(), control->Top() + control->Height()};
+    MapWindowPoints(control->Parent()->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// How many pixels of the glyph's colour an arrow shows: its black triangle when enabled.
+int BlackPixels(TfrmMain* form, TSpeedButton* arrow) {
+    int n = 0;
+    for (int y = arrow->Top(); y < arrow->Top() + arrow->Height(); ++y)
+        for (int x = arrow->Left(); x < arrow->Left() + arrow->Width(); ++x) n += PanelPixel(form, x, y) == RGB(0, 0, 0);
+    return n;
 }
 
 }  // namespace
@@ -60,14 +89,16 @@ std::string ToolText(TImage* image) {
 TEST(Panel, ArrowsExistAndAreVisible) {
     TPanelFixture f(7, "PannelCol=3\r\nPannelRow=2\r\nLeft=100\r\nTop=100\r\n");
     TfrmMain* form = ShowPanel(f.dir);
-    EXPECT_TRUE(form->spbLeft->HandleAllocated());
-    EXPECT_TRUE(IsWindowVisible(form->spbLeft->Handle()));
-    RECT r;
-    GetWindowRect(form->spbLeft->Handle(), &r);
+    EXPECT_EQ(form->ControlAtPos(form->spbLeft->Left() + 3, form->spbLeft->Top() + 3), form->spbLeft);
+    EXPECT_TRUE(form->spbLeft->Visible());
+    RECT r = ScreenRect(form->spbLeft);
     EXPECT_EQ(r.left, 102);
     EXPECT_EQ(r.right - r.left, 45);
     EXPECT_EQ(r.bottom - r.top, 11);
-    EXPECT_EQ(GetParent(form->spbLeft->Handle()), form->Handle());
+    EXPECT_EQ(form->spbLeft->Parent(), form);
+    // Drawn by the panel: a button face where the green strip would be.
+    EXPECT_EQ(PanelPixel(form, 10, 75), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(PanelPixel(form, 50, 75), kPanelGreen);  // the gap between the two
     TComponent::Free(form);
 }
 
@@ -145,13 +176,9 @@ TEST(Panel, FramesHighlightAndPaging) {
     EXPECT_EQ(ToolText(form->ButtonImages[5]), f.files[5]);
 
     // The arrows page too, through a real click.
-    HWND right = form->spbRight->Handle();
-    SendMessageA(right, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    SendMessageA(right, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ClickAt(form, form->spbRight, 5, 5);
     EXPECT_EQ(form->PageIndex, 1);
-    HWND left = form->spbLeft->Handle();
-    SendMessageA(left, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    SendMessageA(left, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ClickAt(form, form->spbLeft, 5, 5);
     EXPECT_EQ(form->PageIndex, 0);
     TComponent::Free(form);
 }
@@ -202,8 +229,9 @@ TEST(Panel, OneNarrowColumnHasNoArrows) {
     TBoxAnswerer boxes;
     TfrmMain* form = ShowPanel(f.dir);
     EXPECT_FALSE(form->ArrowsVisible);
-    EXPECT_FALSE(IsWindowVisible(form->spbLeft->Handle()));
-    EXPECT_FALSE(IsWindowVisible(form->spbRight->Handle()));
+    EXPECT_FALSE(form->spbLeft->Visible());
+    EXPECT_FALSE(form->spbRight->Visible());
+    EXPECT_EQ(form->ControlAtPos(5, 3 * 18 + 5), nullptr);  // the strip is ground: it drags the panel
     RECT r;
     GetWindowRect(form->Handle(), &r);
     EXPECT_EQ(r.right - r.left, 20);
@@ -215,22 +243,111 @@ TEST(Panel, HoverMovesTheCursorOnlyIntoAnotherCell) {
     TPanelFixture f(5, "PannelCol=3\r\nPannelRow=2\r\n");
     TBoxAnswerer boxes;
     TfrmMain* form = ShowPanel(f.dir);
-    HWND cell4 = form->ButtonImages[4]->Handle();
-    SendMessageA(cell4, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    TImage* cell4 = form->ButtonImages[4];
+    MouseAt(form, cell4, WM_MOUSEMOVE, 3, 3);
     EXPECT_EQ(form->CursorIndex, 4);
     EXPECT_EQ(form->LastHoverIndex, 4);
     form->CursorIndex = 1;  // a keyboard move
-    SendMessageA(cell4, WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));
+    MouseAt(form, cell4, WM_MOUSEMOVE, 5, 6);
     EXPECT_EQ(form->CursorIndex, 1);  // still the keyboard's cell
     form->HintShowing = true;
-    SendMessageA(form->ButtonImages[2]->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    MouseAt(form, form->ButtonImages[2], WM_MOUSEMOVE, 3, 3);
     EXPECT_EQ(form->CursorIndex, 1);  // inert while the I key's hint is up
     form->HintShowing = false;
-    SendMessageA(form->ButtonImages[5]->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    MouseAt(form, form->ButtonImages[5], WM_MOUSEMOVE, 3, 3);
     EXPECT_EQ(form->CursorIndex, 5);  // an empty cell can hold the cursor
     TPanelGeometry g = form->Geometry();
     EXPECT_EQ(PanelPixel(form, g.HighlightOuter(2, 1).Left, g.HighlightOuter(2, 1).Top), kHighlightRed);
     TComponent::Free(form);
+}
+
+TEST(Panel, ArrowsClickWhileEnabledAndAreGreyAndDeafWhileDisabled) {
+    TPanelFixture f(8, "PannelCol=3\r\nPannelRow=2\r\nLeft=50\r\nTop=60\r\n");
+    TBoxAnswerer boxes;
+    TfrmMain* form = ShowPanel(f.dir);
+    RECT placed;
+    GetWindowRect(form->Handle(), &placed);
+    // Enabled: the black triangle of 9 pixels; disabled: no black at all, only the grey relief.
+    EXPECT_EQ(BlackPixels(form, form->spbLeft), 0);
+    EXPECT_EQ(BlackPixels(form, form->spbRight), 9);
+
+    ClickAt(form, form->spbLeft, 5, 5);  // disabled: neither a page nor a drag
+    EXPECT_EQ(form->PageIndex, 0);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FALSE(form->spbLeft->Down());
+
+    MouseAt(form, form->spbRight, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    EXPECT_TRUE(form->spbRight->Down());
+    EXPECT_EQ(GetCapture(), form->Handle());  // held: the mouse stays with the button
+    MouseAt(form, form->spbRight, WM_LBUTTONUP, 5, 5);
+    EXPECT_FALSE(form->spbRight->Down());
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(form->PageIndex, 1);
+    form->DrawFrames();
+    EXPECT_EQ(BlackPixels(form, form->spbLeft), 9);
+    EXPECT_EQ(BlackPixels(form, form->spbRight), 0);
+
+    ClickAt(form, form->spbRight, 5, 5);  // now the last page: nothing
+    EXPECT_EQ(form->PageIndex, 1);
+    // Pressed, then let go elsewhere: no click.
+    MouseAt(form, form->spbLeft, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    MouseAt(form, form->spbLeft, WM_MOUSEMOVE, 60, -20, MK_LBUTTON);
+    MouseAt(form, form->spbLeft, WM_LBUTTONUP, 60, -20);
+    EXPECT_EQ(form->PageIndex, 1);
+    EXPECT_FALSE(form->spbLeft->Down());
+    ClickAt(form, form->spbLeft, 40, 10);
+    EXPECT_EQ(form->PageIndex, 0);
+    RECT now;
+    GetWindowRect(form->Handle(), &now);
+    EXPECT_EQ(now.left, placed.left);
+    EXPECT_EQ(now.top, placed.top);
+    TComponent::Free(form);
+}
+
+TEST(Panel, APressOnACellThenADragNeitherMovesThePanelNorLaunches) {
+    TPanelFixture f(3, "PannelCol=3\r\nPannelRow=2\r\nAnimation=False\r\nLeft=200\r\nTop=150\r\n");
+    TBoxAnswerer boxes;
+    TfrmMain* form = ShowPanel(f.dir);
+    DeleteFileA(f.files[1].c_str());  // a launch of it would say so in a box
+    TImage* cell = form->ButtonImages[1];
+    MouseAt(form, cell, WM_MOUSEMOVE, 4, 4);
+    EXPECT_EQ(form->CursorIndex, 1);
+    MouseAt(form, cell, WM_LBUTTONDOWN, 4, 4, MK_LBUTTON);
+    EXPECT_EQ(GetCapture(), form->Handle()) << "the cell holds the mouse: no drag of the panel";
+    for (int step = 1; step <= 6; ++step) MouseAt(form, cell, WM_MOUSEMOVE, 4 + 12 * step, 4 + 9 * step, MK_LBUTTON);
+    EXPECT_EQ(form->CursorIndex, 1) << "the held cell keeps the cursor";
+    MouseAt(form, cell, WM_LBUTTONUP, 4 + 72, 4 + 54);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(boxes.Seen.empty()) << "let go off the cell: no launch";
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.left, 200);
+    EXPECT_EQ(r.top, 150);
+    ClickAt(form, cell, 4, 4);  // a click on it does launch
+    ASSERT_EQ(boxes.Seen.size(), 1u);
+    EXPECT_EQ(boxes.Seen[0].Text, "登録されたファイルが見つかりません");
+    TComponent::Free(form);
+}
+
+TEST(Panel, TheGridCostsNoWindowAndNoGdiObject) {
+    int windows[2], gdi[2];
+    for (int i = 0; i < 2; ++i) {
+        int c = i == 0 ? 3 : 10;
+        TPanelFixture f(c * c, "PannelCol=" + std::to_string(c) + "\r\nPannelRow=" + std::to_string(c) + "\r\n");
+        TBoxAnswerer boxes;
+        const int windowsBefore = LiveWindows, gdiBefore = LiveGdiObjects;
+        TfrmMain* form = ShowPanel(f.dir);
+        windows[i] = LiveWindows - windowsBefore;
+        gdi[i] = LiveGdiObjects - gdiBefore;
+        EXPECT_EQ(GetWindow(form->Handle(), GW_CHILD), nullptr) << "no window of its own per cell";
+        EXPECT_EQ(form->ButtonImages.size(), static_cast<size_t>(c * c));
+        TComponent::Free(form);
+        Application->ProcessMessages();
+        EXPECT_EQ(LiveWindows, windowsBefore);
+        EXPECT_EQ(LiveGdiObjects, gdiBefore);
+    }
+    EXPECT_EQ(windows[1], windows[0]) << "3 x 3 and 10 x 10 hold the same windows";
+    EXPECT_EQ(gdi[1], gdi[0]);
 }
 
 TEST(Panel, AutoCloseStartsHiddenAndDeactivationHides) {
