@@ -518,10 +518,11 @@ TEST(PanelCommands, TheAboutDialog) {
     EXPECT_EQ(caption, "バージョン情報");
     EXPECT_EQ(client.right, 276);
     EXPECT_EQ(client.bottom, 141);
-    EXPECT_EQ(controls, 6) << "the picture, the title, the version, the notice, the line and OK";
+    EXPECT_EQ(controls, 5) << "the title, the version, the notice, the line and OK (the form draws the picture)";
     EXPECT_EQ(outside, "") << "controls reaching out of the client area";
     EXPECT_EQ(box.right - box.left, 41);
     EXPECT_EQ(box.bottom - box.top, 41);
+    EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.right <= client.right && box.bottom <= client.bottom);
     EXPECT_EQ(std::abs(title.lfHeight), 16);
     EXPECT_TRUE(openDuring);
     EXPECT_FALSE(f.form->DialogOpen);
