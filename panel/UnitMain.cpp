@@ -395,7 +395,7 @@ void TfrmMain::DrawFrames() {
     Color = kPanelGreen;
     // Drawn by the panel's one paint, at once: what the key or the mouse changed is on the
     // screen when this returns.
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Repaint();
 }
 
 void TfrmMain::UpdateArrows() {
