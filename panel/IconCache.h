@@ -10,13 +10,19 @@
 #include "toolkit/Classes.h"
 #include "toolkit/Graphics.h"
 
+class TShellFolders;
+
 // Asks the shell for a path's 32 x 32 and 16 x 16 icons; a path that is not there gets two white
-// pictures of those sizes.
-void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small);
+// pictures of those sizes. With folders, the path's folder is parsed once for all its files.
+void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small, TShellFolders* folders = nullptr);
 
 // The pictures of every path asked for so far, each asked of the shell once.
 class TIconCache {
 public:
+    TIconCache();
+    ~TIconCache();
+    TIconCache(const TIconCache&) = delete;
+    TIconCache& operator=(const TIconCache&) = delete;
     const TBitmap& Large(const std::string& path) { return Find(path).Large; }
     const TBitmap& Small(const std::string& path) { return Find(path).Small; }
     // How many look-ups the shell was asked for.
@@ -28,6 +34,7 @@ private:
     };
     TPair& Find(const std::string& path);
     std::map<std::string, TPair> kept_;
+    std::unique_ptr<TShellFolders> folders_;
 };
 
 // One size of the pictures of a list of paths (the registration list), in its order: an entry's

@@ -424,3 +424,31 @@ TEST(MainIcons, AskedWhenTheirPageIsFirstShownAndKept) {
     EXPECT_EQ(form->Icons.Asked(), 17 + rowsDrawn + 1);
     TComponent::Free(form);
 }
+
+// The cache finds a file within its folder, parsed once; the icons are the ones the shell gives
+// for the whole path.
+TEST(MainIcons, TheCacheGivesTheIconsOfThePathAsked) {
+    TTempFolder dir("表示");
+    WriteFileBytes(dir / "ソフト.txt", "x");
+    WriteFileBytes(dir / "run.bat", "@echo off");
+    CreateDirectoryA((dir / "フォルダ").c_str(), nullptr);
+    TIconCache cache;
+    for (const std::string& path : {dir / "ソフト.txt", dir / "run.bat", dir / "フォルダ", dir.Path(),
+                                    ExeFolder() + "zumaro_wintests.exe", std::string("C:\\"), dir / "gone.txt"}) {
+        TBitmap large, small;
+        MakeIconBitmaps(path, &large, &small);
+        const TBitmap& cachedLarge = cache.Large(path);
+        const TBitmap& cachedSmall = cache.Small(path);
+        ASSERT_EQ(cachedLarge.Width(), 32) << path;
+        ASSERT_EQ(cachedSmall.Width(), 16) << path;
+        int differing = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                differing += cachedLarge.Pixel(x, y) != large.Pixel(x, y) || cachedSmall.Pixel(x / 2, y / 2) != small.Pixel(x / 2, y / 2);
+        EXPECT_EQ(differing, 0) << path;
+    }
+    EXPECT_EQ(cache.Asked(), 7);
+    EXPECT_EQ(WhitePixels(cache.Large(dir / "gone.txt")), 32 * 32);
+    EXPECT_LT(WhitePixels(cache.Large(dir / "フォルダ")), 32 * 32);
+    EXPECT_EQ(cache.Asked(), 7) << "kept";
+}
