@@ -191,7 +191,8 @@ TGraphicControl* TForm::ControlAtPos(int x, int y) const {
     return nullptr;
 }
 
-// Ground, the form's own drawing, then its graphic controls, each only where the area needs it.
+// The form's own drawing, then its graphic controls, each only where the area needs it; the
+// ground is laid by the caller.
 void TForm::PaintContents(HDC dc, const RECT& area) {
     paintDC_ = dc;
     try {
