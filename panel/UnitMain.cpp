@@ -1,7 +1,6 @@
 #include "panel/UnitMain.h"
 
 #include <shellapi.h>
-#include <commctrl.h>
 
 #include <exception>
 
@@ -157,6 +156,8 @@ void TfrmMain::FormCreate(TObject*) {
     AriasList = std::make_unique<TStringList>();
     LargeIconList.clear();
     SmallIconList.clear();
+    LargeIconList.SetPaths(RegiFileList.get());
+    SmallIconList.SetPaths(RegiFileList.get());
     ButtonImages.clear();
     RegisterHotKey(Handle(), kHotKeyId, MOD_CONTROL | MOD_SHIFT, 'A');
     IniPath = folder_ + "Zumaro.ini";
@@ -236,7 +237,6 @@ void TfrmMain::LoadSettings() {
     std::vector<std::string> lines = SplitTextLines(text);
     LauncherSettings = ReadSettingsValues(lines, Screen::Width(), Screen::Height());
     TMainLoadHost host(*this, &TfrmMain::AppendEntry);
-    TIconLoad icons(*this);
     ReadRegisteredFiles(lines, host);
     LauncherSettings.NumOfRegi = RegiFileList->Count();
 }
@@ -247,10 +247,8 @@ void TfrmMain::InsertEntry(int32_t index, const std::string& path, const std::st
     RegiFileList->Insert(index, path);
     UseAriasList->Insert(index, flag);
     AriasList->Insert(index, hint);
-    auto at = static_cast<ptrdiff_t>(index);
-    auto* large = LargeIconList.insert(LargeIconList.begin() + at, std::make_unique<TBitmap>())->get();
-    auto* small = SmallIconList.insert(SmallIconList.begin() + at, std::make_unique<TBitmap>())->get();
-    MakeIconBitmaps(path, large, small);
+    LargeIconList.insert(static_cast<size_t>(index));
+    SmallIconList.insert(static_cast<size_t>(index));
 }
 
 void TfrmMain::SaveSettings() {
@@ -262,50 +260,6 @@ void TfrmMain::SaveSettings() {
     if (error != 0)
         Application->ShowMessageBox("設定ファイル(" + IniPath + ")を保存できませんでした。\r" + SystemErrorText(error),
                                     kCaption, MB_ICONEXCLAMATION | MB_OK);
-}
-
-void TfrmMain::MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small) {
-    if (iconCache_ != nullptr) {
-        if (auto found = iconCache_->find(path); found != iconCache_->end()) {
-            large->Assign(&found->second.first);
-            small->Assign(&found->second.second);
-            return;
-        }
-    }
-    large->SetSize(32, 32);
-    small->SetSize(16, 16);
-    // Only a path that is there is shown to the shell: for a vanished one some shells still hand
-    // out a generic icon, and the entry must look empty.
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        // One look-up gives the icon's place in the system's image lists, which hold both sizes.
-        SHFILEINFOA info{};
-        auto largeList = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX));
-        static HIMAGELIST smallList = nullptr;
-        if (largeList != nullptr && smallList == nullptr) {
-            SHFILEINFOA first{};
-            smallList = reinterpret_cast<HIMAGELIST>(
-                SHGetFileInfoA(path.c_str(), 0, &first, sizeof first, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-        }
-        for (auto [bitmap, list] : {std::pair{large, largeList}, std::pair{small, smallList}}) {
-            if (list == nullptr) continue;  // no icon from the shell: the bitmap stays white
-            TBitmapCanvas canvas(*bitmap);
-            ImageList_Draw(list, info.iIcon, canvas.Handle(), 0, 0, ILD_NORMAL);
-        }
-    }
-    if (iconCache_ != nullptr) {
-        auto& kept = (*iconCache_)[path];
-        kept.first.Assign(large);
-        kept.second.Assign(small);
-    }
-}
-
-TfrmMain::TIconLoad::TIconLoad(TfrmMain& form) : form_(form), previous_(form.iconCache_) {
-    if (previous_ == nullptr) form_.iconCache_ = &cache_;
-}
-
-TfrmMain::TIconLoad::~TIconLoad() {
-    if (previous_ == nullptr) form_.iconCache_ = nullptr;
 }
 
 void TfrmMain::UpdateHotKey() {
@@ -405,7 +359,7 @@ void TfrmMain::DrawFrames() {
     Color = kPanelGreen;
     // Drawn by the panel's one paint, at once: what the key or the mouse changed is on the
     // screen when this returns.
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    Repaint();
 }
 
 void TfrmMain::UpdateArrows() {
@@ -563,13 +517,12 @@ void TfrmMain::pumSettingClick(TObject*) {
     if (!frmSetting->EditSettings(LauncherSettings, *RegiFileList, *UseAriasList, *AriasList, SmallIconList,
                                   SettingPageIndex))
         return;
+    // The icons come from the cache as the pages and rows are shown.
     LargeIconList.clear();
     SmallIconList.clear();
-    TIconLoad icons(*this);
     for (int i = 0; i < RegiFileList->Count(); ++i) {
-        LargeIconList.push_back(std::make_unique<TBitmap>());
-        SmallIconList.push_back(std::make_unique<TBitmap>());
-        MakeIconBitmaps((*RegiFileList)[i], LargeIconList.back().get(), SmallIconList.back().get());
+        LargeIconList.push_back();
+        SmallIconList.push_back();
     }
     CursorIndex = 0;
     PageIndex = 0;

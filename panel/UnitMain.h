@@ -10,6 +10,7 @@
 #include "app/UnitUtils.h"
 #include "components/NewCtrls.h"
 #include "components/SysCtrls.h"
+#include "panel/IconCache.h"
 #include "panel/PanelGeometry.h"
 #include "toolkit/Controls.h"
 
@@ -42,7 +43,6 @@ public:
 
     void LoadSettings();
     void SaveSettings();
-    void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small);
     void UpdateHotKey();
 
     void BuildButtons();
@@ -90,8 +90,11 @@ public:
     // The panel's state, in its declared order.
     bool ArrowsVisible = false;
     TLauncherSettings LauncherSettings;
-    std::vector<std::unique_ptr<TBitmap>> LargeIconList;
-    std::vector<std::unique_ptr<TBitmap>> SmallIconList;
+    // The entries' icons: made when first read (a page shown, a row of the settings list drawn)
+    // from the panel's icon cache, which asks the shell once per path.
+    TIconCache Icons;
+    TIconList LargeIconList{Icons, true};
+    TIconList SmallIconList{Icons, false};
     std::unique_ptr<TStringList> RegiFileList;
     std::unique_ptr<TStringList> UseAriasList;
     std::unique_ptr<TStringList> AriasList;
@@ -112,25 +115,9 @@ protected:
 
 private:
     struct TDialogRun;
-    using TIconCache = std::map<std::string, std::pair<TBitmap, TBitmap>>;
-    // While it lives, MakeIconBitmaps asks the shell once per distinct path; entries of the same
-    // path share their pictures' pixels.
-    class TIconLoad {
-    public:
-        explicit TIconLoad(TfrmMain& form);
-        ~TIconLoad();
-        TIconLoad(const TIconLoad&) = delete;
-        TIconLoad& operator=(const TIconLoad&) = delete;
-
-    private:
-        TfrmMain& form_;
-        TIconCache* previous_;
-        TIconCache cache_;
-    };
-    TIconCache* iconCache_ = nullptr;
     std::string folder_;
     void AppendEntry(const TRegiEntry& entry);
-    // Inserts (index within the list) or appends an entry with its own two icon bitmaps.
+    // Inserts (index within the list) or appends an entry; its icons come when first read.
     void InsertEntry(int32_t index, const std::string& path, const std::string& flag, const std::string& hint);
 };
 

@@ -134,8 +134,8 @@ void TfrmSetting::FormDestroy(TObject*) {
 }
 
 bool TfrmSetting::EditSettings(TLauncherSettings& Settings, TStrings& RegiFileList, TStrings& UseAriasList,
-                               TStrings& AriasList, const std::vector<std::unique_ptr<TBitmap>>& SmallIconList,
-                               int32_t& SettingPageIndex) {
+                               TStrings& AriasList, TIconList& SmallIconList, int32_t& SettingPageIndex) {
+    icons_ = &SmallIconList.Cache();
     LoadControls(Settings);
     LoadRegiList(RegiFileList, SmallIconList);
     WorkUseAriasList->Clear();
@@ -148,6 +148,7 @@ bool TfrmSetting::EditSettings(TLauncherSettings& Settings, TStrings& RegiFileLi
     else if (SettingPageIndex == 2)
         pgcSetting->SetActivePage(tbsShowType);
     TModalResult result = ShowModal();
+    icons_ = nullptr;
     // The caller's pictures are borrowed only while the dialog is up.
     for (int i = 0; i < lbxRegiApp->Count(); ++i) {
         TBitmap* image = lbxRegiApp->Image(i);
@@ -197,11 +198,12 @@ void TfrmSetting::SaveControls(TLauncherSettings& Settings) {
     ApplyChoices(c, Settings);
 }
 
-void TfrmSetting::LoadRegiList(const TStrings& RegiFileList, const std::vector<std::unique_ptr<TBitmap>>& SmallIconList) {
+void TfrmSetting::LoadRegiList(const TStrings& RegiFileList, TIconList& SmallIconList) {
     lbxRegiApp->Clear();
     for (int i = 0; i < RegiFileList.Count(); ++i) {
-        // A shorter picture list is the caller's fault; the row goes without a picture.
-        TBitmap* image = static_cast<size_t>(i) < SmallIconList.size() ? SmallIconList[static_cast<size_t>(i)].get() : nullptr;
+        // A shorter picture list is the caller's fault; the row goes without a picture. The
+        // others are made when their rows are first drawn.
+        TBitmap* image = static_cast<size_t>(i) < SmallIconList.size() ? SmallIconList.Peek(static_cast<size_t>(i)) : nullptr;
         lbxRegiApp->Add(RegiFileList[i], image);
     }
     lbxRegiApp->SetItemIndex(-1);
@@ -231,13 +233,10 @@ void TfrmSetting::bbnCancelClick(TObject*) { ModalResult = TModalResult::mrCance
 void TfrmSetting::InsertRow(int index, const std::string& path, const std::string& flag, const std::string& hint) {
     int selected = lbxRegiApp->ItemIndex();
     auto image = std::make_unique<TBitmap>();
-    {
-        TBitmap large;  // the panel's icon is made too; only the small one stays, as the row's picture
-        if (frmMain != nullptr)
-            frmMain->MakeIconBitmaps(path, &large, image.get());
-        else
-            image->SetSize(16, 16);
-    }
+    if (icons_ != nullptr)
+        image->Assign(&icons_->Small(path));
+    else
+        image->SetSize(16, 16);
     WorkUseAriasList->Insert(index, flag);
     WorkAriasList->Insert(index, hint);
     ownImages_.push_back(std::move(image));
@@ -250,7 +249,10 @@ void TfrmSetting::lbxRegiAppDrawItem(TListBox* Control, int Index, TRectI Rect, 
     TCanvas* canvas = Control->Canvas();
     canvas->FillRect(Rect);
     int w = 0;
-    if (const TBitmap* image = Control->Image(Index)) {
+    TBitmap* image = Control->Image(Index);
+    // A row of the panel's list shows its picture for the first time: it is made now.
+    if (image != nullptr && image->Empty() && icons_ != nullptr) image->Assign(&icons_->Small(Control->Item(Index)));
+    if (image != nullptr) {
         w = image->Width();
         canvas->CopyRect({0, Rect.Top, w, Rect.Top + image->Height()}, *image, {0, 0, w, image->Height()});
     }

@@ -9,6 +9,7 @@
 
 #include "app/SettingsText.h"
 #include "components/NewCtrls.h"
+#include "panel/IconCache.h"
 #include "settings/RegiListEditor.h"
 #include "toolkit/StdCtrls.h"
 
@@ -19,11 +20,11 @@ public:
     // Shows the record and the lists on the page SettingPageIndex names (0, 1 or 2; any other
     // value opens the first). On OK writes the record (NumOfRegi and ButtonsPerPage included),
     // replaces the three lists, stores the page that was showing and returns true; otherwise
-    // changes nothing and returns false. SmallIconList is only looked at, and only while the
-    // dialog is up: it may go as soon as this returns.
+    // changes nothing and returns false. A row's picture is SmallIconList's, made from its cache
+    // when the row is first drawn, and only while the dialog is up: the list may go as soon as
+    // this returns.
     bool EditSettings(TLauncherSettings& Settings, TStrings& RegiFileList, TStrings& UseAriasList,
-                      TStrings& AriasList, const std::vector<std::unique_ptr<TBitmap>>& SmallIconList,
-                      int32_t& SettingPageIndex);
+                      TStrings& AriasList, TIconList& SmallIconList, int32_t& SettingPageIndex);
 
     void FormCreate(TObject* Sender);
     void FormDestroy(TObject* Sender);
@@ -84,11 +85,12 @@ private:
     class TRows;
     void LoadControls(const TLauncherSettings& Settings);
     void SaveControls(TLauncherSettings& Settings);
-    void LoadRegiList(const TStrings& RegiFileList, const std::vector<std::unique_ptr<TBitmap>>& SmallIconList);
+    void LoadRegiList(const TStrings& RegiFileList, TIconList& SmallIconList);
     void SaveRegiList(TStrings& RegiFileList);
     void UpdateAnimationControls();
     void ShowItemHint(const std::string& Text);
     void ShowSelectedHint();
     void InsertRow(int index, const std::string& path, const std::string& flag, const std::string& hint);
     std::vector<std::unique_ptr<TBitmap>> ownImages_;
+    TIconCache* icons_ = nullptr;  // where the rows' pictures come from, while editing
 };

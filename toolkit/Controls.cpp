@@ -8,14 +8,13 @@ namespace {
 
 // The one tooltip control of a top-level window, made when its first tool is added.
 HWND ToolTipOf(HWND topLevel) {
-    static const char kProp[] = "ZumaroToolTip";
-    auto tip = static_cast<HWND>(GetPropA(topLevel, kProp));
+    auto tip = static_cast<HWND>(GetPropA(topLevel, kToolTipProp));
     if (tip != nullptr && IsWindow(tip)) return tip;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
                           0, topLevel, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetPropA(topLevel, kProp, tip);
+    SetPropA(topLevel, kToolTipProp, tip);
     return tip;
 }
 
@@ -87,12 +86,13 @@ void TGraphicControl::SetEnabled(bool enabled) {
 void TGraphicControl::Invalidate() {
     if (parent_ == nullptr || !parent_->HandleAllocated() || width_ <= 0 || height_ <= 0) return;
     RECT r{left_, top_, left_ + width_, top_ + height_};
-    InvalidateRect(parent_->Handle(), &r, FALSE);
+    parent_->Invalidate(&r);
 }
 
 void TGraphicControl::Repaint() {
     if (parent_ == nullptr || !parent_->HandleAllocated() || width_ <= 0 || height_ <= 0) return;
     RECT r{left_, top_, left_ + width_, top_ + height_};
+    parent_->Invalidate(&r);
     RedrawWindow(parent_->Handle(), &r, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
@@ -122,6 +122,7 @@ void TGraphicControl::UpdateTool() {
         return;
     }
     HWND tip = ToolTipOf(form);
+    parent_->toolTip_ = tip;
     if (!toolAdded_) {
         toolAdded_ = SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE;
     } else {

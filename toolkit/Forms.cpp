@@ -171,6 +171,17 @@ void TForm::RemoveGraphic(TGraphicControl* control) {
     }
 }
 
+void TForm::Invalidate(const RECT* area) {
+    RECT all{0, 0, bufferSize_.cx, bufferSize_.cy};
+    UnionRect(&stale_, &stale_, area != nullptr ? area : &all);
+    if (HandleAllocated()) InvalidateRect(Handle(), area, FALSE);
+}
+
+void TForm::Repaint() {
+    Invalidate();
+    TWinControl::Repaint();
+}
+
 TGraphicControl* TForm::ControlAtPos(int x, int y) const {
     for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it) {
         TGraphicControl* g = *it;
@@ -180,7 +191,8 @@ TGraphicControl* TForm::ControlAtPos(int x, int y) const {
     return nullptr;
 }
 
-// Ground, the form's own drawing, then its graphic controls, each only where the area needs it.
+// The form's own drawing, then its graphic controls, each only where the area needs it; the
+// ground is laid by the caller.
 void TForm::PaintContents(HDC dc, const RECT& area) {
     paintDC_ = dc;
     try {
@@ -195,6 +207,42 @@ void TForm::PaintContents(HDC dc, const RECT& area) {
         RECT r{g->Left(), g->Top(), g->Left() + g->Width(), g->Top() + g->Height()}, common;
         if (g->Visible() && (IsRectEmpty(&r) || IntersectRect(&common, &r, &area))) g->Paint(dc);
     }
+}
+
+// The picture is drawn off the screen, where it changed, and shown in one copy: no flicker, and
+// a form shown again costs one copy.
+void TForm::PaintBuffered(HDC dc, const RECT& area) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    if (!buffer_ || bufferSize_.cx != client.right || bufferSize_.cy != client.bottom) {
+        buffer_.Reset();
+        bufferBitmap_.Reset(CreateCompatibleBitmap(dc, client.right, client.bottom));
+        buffer_.Reset(CreateCompatibleDC(dc));
+        if (!buffer_ || !bufferBitmap_) {
+            buffer_.Reset();
+            bufferBitmap_.Reset();
+            throw Exception("Out of system resources");
+        }
+        SelectObject(buffer_.Get(), bufferBitmap_.Get());
+        bufferSize_ = {client.right, client.bottom};
+        stale_ = client;
+    }
+    HDC buffer = buffer_.Get();
+    if (!IsRectEmpty(&stale_)) {
+        int saved = SaveDC(buffer);
+        IntersectClipRect(buffer, stale_.left, stale_.top, stale_.right, stale_.bottom);
+        TGdiObject ground(CreateSolidBrush(Color));
+        FillRect(buffer, &stale_, static_cast<HBRUSH>(ground.Get()));
+        try {
+            PaintContents(buffer, stale_);
+        } catch (...) {
+            RestoreDC(buffer, saved);
+            throw;
+        }
+        RestoreDC(buffer, saved);
+        stale_ = {};
+    }
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer, area.left, area.top, SRCCOPY);
 }
 
 // Hands a mouse message to the graphic control under the pointer, or to the one holding the
@@ -302,9 +350,9 @@ void TForm::Close() {
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
         // The tooltip hears of the mouse from here: its tools are rectangles of this window.
-        if (auto tip = static_cast<HWND>(GetPropA(Handle(), kToolTipProp)); tip != nullptr) {
+        if (toolTip_ != nullptr && IsWindow(toolTip_)) {
             MSG m{Handle(), msg, wParam, lParam, 0, {}};
-            SendMessageA(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+            SendMessageA(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
         }
         if (MouseToControl(msg, wParam, lParam)) return 0;
     }
@@ -345,17 +393,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                     // layout's windows. The ground was laid by WM_ERASEBKGND.
                     PaintContents(dc, area);
                 } else if (w > 0 && h > 0) {
-                    // Everything is drawn off the screen first, then shown in one copy: no flicker.
-                    TMemoryDC buffer(CreateCompatibleDC(dc));
-                    TGdiObject bitmap(CreateCompatibleBitmap(dc, w, h));
-                    if (!buffer || !bitmap) throw Exception("Out of system resources");
-                    HGDIOBJ old = SelectObject(buffer.Get(), bitmap.Get());
-                    SetWindowOrgEx(buffer.Get(), area.left, area.top, nullptr);
-                    TGdiObject ground(CreateSolidBrush(Color));
-                    FillRect(buffer.Get(), &area, static_cast<HBRUSH>(ground.Get()));
-                    PaintContents(buffer.Get(), area);
-                    BitBlt(dc, area.left, area.top, w, h, buffer.Get(), area.left, area.top, SRCCOPY);
-                    SelectObject(buffer.Get(), old);
+                    PaintBuffered(dc, area);
                 }
             } catch (...) {
                 EndPaint(Handle(), &ps);
@@ -364,6 +402,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             EndPaint(Handle(), &ps);
             return 0;
         }
+        case WM_DESTROY: toolTip_ = nullptr; break;  // it goes with the form's window, which owns it
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED: Invalidate(); break;
         case WM_CAPTURECHANGED:
             if (TGraphicControl* lost = mouseCapture_; lost != nullptr && reinterpret_cast<HWND>(lParam) != Handle()) {
                 mouseCapture_ = nullptr;

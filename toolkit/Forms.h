@@ -50,7 +50,7 @@ public:
     bool Visible() const;
     void SetVisible(bool visible);
     // Paints the window now, not through a queued paint message.
-    void Repaint();
+    virtual void Repaint();
 
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
     void WindowDestroyed(HWND hwnd) override;
@@ -157,6 +157,12 @@ public:
     // The surface OnPaint draws on, while it runs: the form's back buffer (or its window for a
     // form with a stored layout), in client coordinates.
     HDC PaintDC() const { return paintDC_; }
+    // What the form draws has changed (all of it, or the rectangle): it is drawn again with the
+    // next paint. A form built in code keeps its picture in its back buffer and otherwise only
+    // copies it to the screen, so every change must come through here (or Repaint, or a graphic
+    // control's own Invalidate and Repaint).
+    void Invalidate(const RECT* area = nullptr);
+    void Repaint() override;
 
 protected:
     // The end of a form's construction: the window, every component's Loaded, then OnCreate.
@@ -172,15 +178,24 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    friend class TGraphicControl;
     std::string className_;
     bool destroyed_ = false;
     bool modal_ = false;
     std::unique_ptr<TFormTemplate> template_;
     void PaintContents(HDC dc, const RECT& area);
+    void PaintBuffered(HDC dc, const RECT& area);
     bool MouseToControl(UINT msg, WPARAM wParam, LPARAM lParam);
     std::vector<TGraphicControl*> graphics_;
     TGraphicControl* mouseCapture_ = nullptr;  // holds the mouse while its left button is down
+    HWND toolTip_ = nullptr;  // the tooltip of the controls' hints, once there is one
     HDC paintDC_ = nullptr;
+    // The back buffer: the form's whole picture, of which stale_ must be drawn again. The bitmap
+    // goes after the surface that holds it.
+    TGdiObject bufferBitmap_;
+    TMemoryDC buffer_;
+    SIZE bufferSize_{};
+    RECT stale_{};
 };
 
 class TApplication : public TComponent {

@@ -1,5 +1,7 @@
 #include "toolkit/WinBind.h"
 
+#include <unordered_map>
+
 #include "toolkit/Forms.h"
 
 namespace {
@@ -26,8 +28,21 @@ ATOM FormerAtom() {
 // The object whose window is being created: messages before WM_NCCREATE's return go to it.
 thread_local IMessageTarget* t_creating = nullptr;
 
+// The properties are kept by the window server (under Wine a round trip each), and every message
+// asks for its window's object: the thread that handles a window's messages keeps its bindings
+// at hand too, in step with the properties.
+thread_local std::unordered_map<HWND, IMessageTarget*> t_targets, t_hooks;
+
+IMessageTarget* Lookup(std::unordered_map<HWND, IMessageTarget*>& kept, ATOM atom, HWND hwnd) {
+    if (auto found = kept.find(hwnd); found != kept.end()) return found->second;
+    auto* target = reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(atom)));
+    if (target != nullptr) kept[hwnd] = target;
+    return target;
+}
+
 void Bind(HWND hwnd, IMessageTarget* target) {
     SetPropA(hwnd, MAKEINTATOM(TargetAtom()), reinterpret_cast<HANDLE>(target));
+    t_targets[hwnd] = target;
 }
 
 LRESULT Dispatch(IMessageTarget* target, ATOM atom, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -41,6 +56,7 @@ LRESULT Dispatch(IMessageTarget* target, ATOM atom, HWND hwnd, UINT msg, WPARAM 
     }
     if (msg == WM_NCDESTROY) {
         if (atom == TargetAtom()) --LiveWindows;
+        (atom == TargetAtom() ? t_targets : t_hooks).erase(hwnd);
         RemovePropA(hwnd, MAKEINTATOM(atom));
         if (atom == HookAtom()) RemovePropA(hwnd, MAKEINTATOM(FormerAtom()));
         target->WindowDestroyed(hwnd);
@@ -49,7 +65,7 @@ LRESULT Dispatch(IMessageTarget* target, ATOM atom, HWND hwnd, UINT msg, WPARAM 
 }
 
 LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* target = reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(HookAtom())));
+    IMessageTarget* target = Lookup(t_hooks, HookAtom(), hwnd);
     if (target == nullptr) {
         auto former = reinterpret_cast<WNDPROC>(GetPropA(hwnd, MAKEINTATOM(FormerAtom())));
         if (former != nullptr) return CallWindowProcA(former, hwnd, msg, wParam, lParam);
@@ -61,7 +77,7 @@ LRESULT CALLBACK HookWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 LRESULT CALLBACK BoundWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* target = reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(TargetAtom())));
+    IMessageTarget* target = Lookup(t_targets, TargetAtom(), hwnd);
     if (target == nullptr && t_creating != nullptr) {
         target = t_creating;
         t_creating = nullptr;
@@ -100,11 +116,12 @@ HWND CreateBoundWindow(IMessageTarget* target, const char* className, DWORD exSt
 }
 
 IMessageTarget* BoundTarget(HWND hwnd) {
-    return reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(TargetAtom())));
+    return reinterpret_cast<IMessageTarget*>(GetPropA(hwnd, MAKEINTATOM(TargetAtom())));  // any thread's
 }
 
 WNDPROC SubclassBound(HWND hwnd, IMessageTarget* target) {
     SetPropA(hwnd, MAKEINTATOM(HookAtom()), reinterpret_cast<HANDLE>(target));
+    t_hooks[hwnd] = target;
     auto former = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
     SetPropA(hwnd, MAKEINTATOM(FormerAtom()), reinterpret_cast<HANDLE>(former));
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookWindowProc));
@@ -115,6 +132,7 @@ void UnsubclassBound(HWND hwnd, WNDPROC former) {
     if (!IsWindow(hwnd)) return;
     // The object lets go either way; the former procedure stays reachable through our entry.
     RemovePropA(hwnd, MAKEINTATOM(HookAtom()));
+    t_hooks.erase(hwnd);
     if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == &HookWindowProc) {
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(former));
         RemovePropA(hwnd, MAKEINTATOM(FormerAtom()));

@@ -350,6 +350,39 @@ TEST(Panel, TheGridCostsNoWindowAndNoGdiObject) {
     EXPECT_EQ(gdi[1], gdi[0]);
 }
 
+TEST(Panel, ChangesWhileHiddenShowAtTheNextCallUpAndPaintsHoldNoNewGdiObjects) {
+    TPanelFixture f(8, "PannelCol=3\r\nPannelRow=2\r\nLeft=40\r\nTop=40\r\n");
+    TBoxAnswerer boxes;
+    TfrmMain* form = ShowPanel(f.dir);
+    TPanelGeometry g = form->Geometry();
+    auto red = [&](int c, int r) { return PanelPixel(form, g.HighlightOuter(c, r).Left, g.HighlightOuter(c, r).Top) == kHighlightRed; };
+    ASSERT_TRUE(red(0, 0));
+    const int gdi = LiveGdiObjects;
+    for (int i = 0; i < 5; ++i) form->DrawFrames();
+    EXPECT_EQ(LiveGdiObjects, gdi) << "one back buffer, kept";
+    SendMessageA(form->Handle(), WM_HOTKEY, kHotKeyId, 0);
+    ASSERT_FALSE(IsWindowVisible(form->Handle()));
+    form->NextPage();  // while hidden: page 1, cursor on its first cell, the left arrow on
+    form->CursorIndex = 7;
+    form->DrawFrames();
+    SendMessageA(form->Handle(), WM_HOTKEY, kHotKeyId, 0);
+    UpdateWindow(form->Handle());
+    EXPECT_TRUE(red(1, 0));
+    EXPECT_FALSE(red(0, 0));
+    EXPECT_EQ(BlackPixels(form, form->spbLeft), 9);
+    EXPECT_EQ(BlackPixels(form, form->spbRight), 0);
+    // The empty third cell shows the ground, the second the icon of the eighth file.
+    EXPECT_EQ(PanelPixel(form, form->ButtonImages[2]->Left() + 16, form->ButtonImages[2]->Top() + 16), kPanelGreen);
+    int icon = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            icon += PanelPixel(form, form->ButtonImages[1]->Left() + x, form->ButtonImages[1]->Top() + y) ==
+                    form->ButtonImages[1]->Picture.Pixel(x, y);
+    EXPECT_EQ(icon, 32 * 32);
+    EXPECT_EQ(LiveGdiObjects, gdi);
+    TComponent::Free(form);
+}
+
 TEST(Panel, AutoCloseStartsHiddenAndDeactivationHides) {
     TPanelFixture f(2, "AutoClose=True\r\n");
     TBoxAnswerer boxes;

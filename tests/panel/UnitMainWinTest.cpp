@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/UnitUtils.h"
+#include "settings/DialogDriver.h"
 #include "support/WinTestSupport.h"
 
 namespace {
@@ -146,7 +147,7 @@ TEST(MainSettings, IconBitmapsForFileFolderAndMissingPath) {
     TBoxAnswerer boxes;
     TfrmMain* form = CreateMain(dir);
     TBitmap large, small;
-    form->MakeIconBitmaps(dir / "note.txt", &large, &small);
+    MakeIconBitmaps(dir / "note.txt", &large, &small);
     EXPECT_EQ(large.Width(), 32);
     EXPECT_EQ(large.Height(), 32);
     EXPECT_EQ(small.Width(), 16);
@@ -156,12 +157,12 @@ TEST(MainSettings, IconBitmapsForFileFolderAndMissingPath) {
     EXPECT_GT(WhitePixels(large), 0);  // the icon's transparent parts show the white ground
 
     TBitmap folderLarge, folderSmall;
-    form->MakeIconBitmaps(dir.Path(), &folderLarge, &folderSmall);
+    MakeIconBitmaps(dir.Path(), &folderLarge, &folderSmall);
     EXPECT_LT(WhitePixels(folderLarge), 32 * 32);
     EXPECT_LT(WhitePixels(folderSmall), 16 * 16);
 
     // A bitmap that held an icon is white again when the path has gone.
-    form->MakeIconBitmaps(dir / "nothing-here.exe", &large, &small);
+    MakeIconBitmaps(dir / "nothing-here.exe", &large, &small);
     EXPECT_EQ(WhitePixels(large), 32 * 32);
     EXPECT_EQ(WhitePixels(small), 16 * 16);
     TComponent::Free(form);
@@ -367,4 +368,87 @@ TEST(MainIcons, GdiObjectsDoNotGrowWithTheEntriesAndOnePathIsAskedOnce) {
         return during;
     };
     EXPECT_EQ(held(200), held(2));
+}
+
+// The shell is asked for an entry's icons when its page is first shown, not at start-up nor after
+// the settings' OK; what was asked is kept; a dropped entry gets its icons with its page.
+TEST(MainIcons, AskedWhenTheirPageIsFirstShownAndKept) {
+    TTempFolder dir;
+    std::string entries;
+    for (int i = 0; i < 40; ++i) {
+        WriteFileBytes(dir / ("a" + std::to_string(i) + ".txt"), "x");
+        entries += dir / ("a" + std::to_string(i) + ".txt") + "\r\n";
+    }
+    WriteFileBytes(dir / "Zumaro.ini", "[Initialize]\r\nPannelCol=3\r\nPannelRow=2\r\nAutoClose=False\r\n"
+                                       "Left=100\r\nTop=100\r\n[Registered Files]\r\n" + entries);
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    ASSERT_EQ(form->EntryCount(), 40);
+    EXPECT_EQ(form->Icons.Asked(), 6) << "the first page only";
+    EXPECT_LT(WhitePixels(form->ButtonImages[5]->Picture), 32 * 32);
+    form->NextPage();
+    EXPECT_EQ(form->Icons.Asked(), 12);
+    form->PrevPage();
+    EXPECT_EQ(form->Icons.Asked(), 12) << "kept";
+    form->PageIndex = 6;  // straight to the last page, past pages never shown
+    form->CursorIndex = 36;
+    form->ShowPage();
+    EXPECT_EQ(form->Icons.Asked(), 12 + 4);
+    EXPECT_LT(WhitePixels(form->ButtonImages[3]->Picture), 32 * 32) << "the last entry, a39.txt";
+
+    // A drop on the first cell of this page: its icon comes with the page shown again.
+    WriteFileBytes(dir / "dropped.txt", "x");
+    SendMessageA(form->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDropFiles({dir / "dropped.txt"}, 5, 5)), 0);
+    ASSERT_EQ((*form->RegiFileList)[36], dir / "dropped.txt");
+    EXPECT_EQ(form->Icons.Asked(), 17);
+    EXPECT_LT(WhitePixels(form->ButtonImages[0]->Picture), 32 * 32);
+
+    // The settings' OK rebuilds the lists and shows the first page: nothing is asked for again,
+    // and of the dialog's rows only those in view.
+    int rowsDrawn = -1;
+    {
+        TDialogScript script({Pause(100), Do([&] {
+                                  HWND setting = FindThreadWindow("TfrmSetting");
+                                  rowsDrawn = form->Icons.Asked() - 17;
+                                  Press(FindWindowExA(setting, nullptr, nullptr, "OK"));
+                              })});
+        form->pumSetting->OnClick(form->pumSetting);
+        EXPECT_TRUE(script.Finished());
+    }
+    Application->ProcessMessages();
+    EXPECT_GE(rowsDrawn, 0);
+    EXPECT_LT(17 + rowsDrawn, 30) << "not every row's";
+    EXPECT_EQ(form->Icons.Asked(), 17 + rowsDrawn) << "nor after the OK";
+    ASSERT_EQ(form->LargeIconList.size(), 41u);
+    EXPECT_LT(WhitePixels(*form->LargeIconList[33]), 32 * 32) << "read, so made now";
+    EXPECT_EQ(form->Icons.Asked(), 17 + rowsDrawn + 1);
+    TComponent::Free(form);
+}
+
+// The cache finds a file within its folder, parsed once; the icons are the ones the shell gives
+// for the whole path.
+TEST(MainIcons, TheCacheGivesTheIconsOfThePathAsked) {
+    TTempFolder dir("表示");
+    WriteFileBytes(dir / "ソフト.txt", "x");
+    WriteFileBytes(dir / "run.bat", "@echo off");
+    CreateDirectoryA((dir / "フォルダ").c_str(), nullptr);
+    TIconCache cache;
+    for (const std::string& path : {dir / "ソフト.txt", dir / "run.bat", dir / "フォルダ", dir.Path(),
+                                    ExeFolder() + "zumaro_wintests.exe", std::string("C:\\"), dir / "gone.txt"}) {
+        TBitmap large, small;
+        MakeIconBitmaps(path, &large, &small);
+        const TBitmap& cachedLarge = cache.Large(path);
+        const TBitmap& cachedSmall = cache.Small(path);
+        ASSERT_EQ(cachedLarge.Width(), 32) << path;
+        ASSERT_EQ(cachedSmall.Width(), 16) << path;
+        int differing = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                differing += cachedLarge.Pixel(x, y) != large.Pixel(x, y) || cachedSmall.Pixel(x / 2, y / 2) != small.Pixel(x / 2, y / 2);
+        EXPECT_EQ(differing, 0) << path;
+    }
+    EXPECT_EQ(cache.Asked(), 7);
+    EXPECT_EQ(WhitePixels(cache.Large(dir / "gone.txt")), 32 * 32);
+    EXPECT_LT(WhitePixels(cache.Large(dir / "フォルダ")), 32 * 32);
+    EXPECT_EQ(cache.Asked(), 7) << "kept";
 }

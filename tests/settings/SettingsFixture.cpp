@@ -7,6 +7,7 @@ TSettingsFixture::TSettingsFixture(const std::vector<std::string>& names, const 
     main = new TfrmMain(Application, dir.Path());
     frmMain = main;
     settings = main->LauncherSettings;
+    icons.SetPaths(&files);
     for (const std::string& name : names) AddEntry(name, flag, "ヒント" + name);
 }
 
@@ -22,9 +23,7 @@ void TSettingsFixture::AddEntry(const std::string& name, const std::string& flag
     files.Add(path);
     flags.Add(flag);
     hints.Add(hint);
-    icons.push_back(std::make_unique<TBitmap>());
-    TBitmap large;
-    main->MakeIconBitmaps(path, &large, icons.back().get());
+    icons.push_back();
     settings.NumOfRegi = files.Count();
 }
 

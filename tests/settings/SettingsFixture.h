@@ -17,7 +17,8 @@ struct TSettingsFixture {
     TfrmMain* main = nullptr;
     TLauncherSettings settings;
     TStringList files, flags, hints;
-    std::vector<std::unique_ptr<TBitmap>> icons;
+    TIconCache cache;
+    TIconList icons{cache, false};  // made as the rows are drawn, as the panel's are
     int32_t page = 0;
 
     // Entries named by the texts ("A" gives A.txt in the folder); flag and hint per entry.

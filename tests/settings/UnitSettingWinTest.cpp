@@ -91,7 +91,7 @@ TEST(SettingDialog, CancelAndTheCloseBoxChangeNothingAfterEditsOnEveryPage) {
         const TLauncherSettings settings = f.settings;
         const std::vector<std::string> files = Texts(f.files), flags = Texts(f.flags), hints = Texts(f.hints);
         std::vector<TBitmap*> icons;
-        for (auto& i : f.icons) icons.push_back(i.get());
+        for (size_t i = 0; i < f.icons.size(); ++i) icons.push_back(f.icons[i].get());
         bool ok = f.Edit([&](TfrmSetting* d) {
             return TSteps{WaitShown(d), Do([d] {
                               d->lbxRegiApp->SetItemIndex(1);
@@ -342,4 +342,33 @@ TEST(SettingDialog, Screenshots) {
                       Do([d] { SendMessageA(d->cmbHotKey1->Handle(), CB_SHOWDROPDOWN, FALSE, 0); }),
                       Do([d] { Press(d->bbnOK->Handle()); })};
     }));
+}
+
+// The list's rows show the panel's pictures, made from its cache when a row is first drawn.
+TEST(SettingDialog, ARowsPictureIsMadeWhenTheRowIsFirstDrawn) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 40; ++i) names.push_back("row" + std::to_string(i));
+    TSettingsFixture f(names);
+    int inView = -1, afterScroll = -1;
+    bool lastBefore = true, lastAfter = false;
+    f.Edit([&](TfrmSetting* d) {
+        return TSteps{WaitShown(d), Pause(100), Do([&, d] {
+                          inView = f.cache.Asked();
+                          lastBefore = !f.icons.Peek(39)->Empty();
+                          d->lbxRegiApp->SetItemIndex(39);  // scrolls the last row into view
+                          UpdateWindow(d->lbxRegiApp->Handle());
+                          afterScroll = f.cache.Asked();
+                          lastAfter = !f.icons.Peek(39)->Empty();
+                          Press(d->bbnCancel->Handle());
+                      })};
+    });
+    EXPECT_GT(inView, 0);
+    EXPECT_LT(inView, 40) << "only the rows in view";
+    EXPECT_FALSE(lastBefore);
+    EXPECT_GT(afterScroll, inView);
+    EXPECT_TRUE(lastAfter);
+    int nonWhite = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) nonWhite += f.icons.Peek(39)->Pixel(x, y) != RGB(255, 255, 255);
+    EXPECT_GT(nonWhite, 0) << "the shell's small icon of row39.txt";
 }
