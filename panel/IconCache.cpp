@@ -6,18 +6,7 @@
 #include <shlobj.h>
 
 #include "app/UnitUtils.h"
-
-namespace {
-
-std::wstring Wide(const std::string& text) {
-    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
-}  // namespace
+#include "toolkit/Forms.h"
 
 // The shell finds a file by parsing its path from the desktop down, folder by folder, each time it
 // is asked by path (under Wine that is most of an icon's cost). The folders of the entries are
@@ -40,14 +29,14 @@ public:
             f.Tried = true;
             IShellFolder* desktop = nullptr;
             if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
-            std::wstring wide = Wide(folderPath);
+            std::wstring wide = AnsiToWide(folderPath);
             if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &f.Pidl, nullptr)) &&
                 FAILED(desktop->BindToObject(f.Pidl, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&f.Folder))))
                 f.Folder = nullptr;
             desktop->Release();
         }
         if (f.Folder == nullptr) return nullptr;
-        std::wstring wide = Wide(name);
+        std::wstring wide = AnsiToWide(name);
         LPITEMIDLIST child = nullptr;
         if (FAILED(f.Folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &child, nullptr))) return nullptr;
         LPITEMIDLIST whole = ILCombine(f.Pidl, child);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "toolkit/Forms.h"
+
 namespace {
 
 TBoxAnswerer* g_answerer = nullptr;
@@ -140,12 +142,7 @@ HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y) { ret
 
 HGLOBAL MakeDropFiles(const std::vector<std::wstring>& paths, int x, int y) { return MakeDrop(paths, x, y); }
 
-std::wstring WidePath(const std::string& ansi) {
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
-    return wide;
-}
+std::wstring WidePath(const std::string& ansi) { return AnsiToWide(ansi); }
 
 bool MakeWideFile(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
