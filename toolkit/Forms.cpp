@@ -9,6 +9,24 @@
 
 TApplication* Application = nullptr;
 
+// ---- DPI ----
+
+int SystemDpi() {
+    HDC screen = GetDC(nullptr);
+    int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDefaultDpi;
+}
+
+int WindowDpi(HWND window) {
+    // Systems before Windows 10 have one DPI for all monitors, and no such call.
+    using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    UINT dpi = getDpiForWindow != nullptr && window != nullptr ? getDpiForWindow(window) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
+}
+
 // ---- TWinControl ----
 
 TWinControl::TWinControl(TComponent* owner) : TComponent(owner) {}
@@ -290,7 +308,12 @@ void TForm::SetTemplate(const char* resourceName, int clientWidth, int clientHei
 }
 
 void TForm::HandleCreated() {
+    dpi_ = WindowDpi(Handle());
     if (template_) template_->CreateControls(*this);
+}
+
+void TForm::DpiChanged(int, const RECT& suggested) {
+    SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
 }
 
 void TForm::CreateParams(TCreateParams& params) {
@@ -400,6 +423,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 throw;
             }
             EndPaint(Handle(), &ps);
+            return 0;
+        }
+        case WM_DPICHANGED: {
+            int old = dpi_;
+            dpi_ = LOWORD(wParam);
+            DpiChanged(old, *reinterpret_cast<const RECT*>(lParam));
             return 0;
         }
         case WM_DESTROY: toolTip_ = nullptr; break;  // it goes with the form's window, which owns it

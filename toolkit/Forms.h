@@ -10,6 +10,7 @@
 
 #include "toolkit/Classes.h"
 #include "toolkit/DialogTemplate.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/WinBind.h"
 
@@ -125,6 +126,8 @@ public:
     // cancel button.
     TModalResult ShowModal();
     bool Modal() const { return modal_; }
+    // The dots per inch the form is drawn at: its window's, and the new one from WM_DPICHANGED.
+    int Dpi() const { return dpi_; }
     TModalResult ModalResult = TModalResult::mrNone;
     // Moves the focus to the next (or previous) control that takes it with Tab.
     void SelectNext(bool forward);
@@ -171,6 +174,9 @@ protected:
     // client area is a fixed number of pixels gives them, and the layout fills exactly that area.
     void SetTemplate(const char* resourceName, int clientWidth = 0, int clientHeight = 0);
     void HandleCreated() override;
+    // WM_DPICHANGED: Dpi() is the new one already; the form takes the system's suggested window
+    // rectangle. A form that draws itself draws again at the new scale.
+    virtual void DpiChanged(int oldDpi, const RECT& suggested);
     // Tab, Enter and Escape of the modal loop, and the system's own dialog keys; true when the
     // message has been dealt with.
     bool DialogKey(MSG& msg);
@@ -182,6 +188,7 @@ private:
     std::string className_;
     bool destroyed_ = false;
     bool modal_ = false;
+    int dpi_ = SystemDpi();
     std::unique_ptr<TFormTemplate> template_;
     void PaintContents(HDC dc, const RECT& area);
     void PaintBuffered(HDC dc, const RECT& area);
