@@ -53,13 +53,54 @@ private:
     std::map<std::string, TFolder> folders_;
 };
 
-void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small, TShellFolders* folders) {
-    large->SetSize(32, 32);
-    small->SetSize(16, 16);
+namespace {
+
+// IImageList's interface identifier; the import libraries lack it.
+constexpr GUID kIImageList = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+
+// The shell's image lists of every size it keeps (small, large, extra large, jumbo), with their
+// sizes as this process sees them: at a DPI other than 96 the small and large ones are the
+// system's icon sizes for it.
+struct TSystemList {
+    HIMAGELIST List = nullptr;
+    int Size = 0;
+};
+
+const std::vector<TSystemList>& SystemLists() {
+    static const std::vector<TSystemList> lists = [] {
+        std::vector<TSystemList> found;
+        for (int which : {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
+            HIMAGELIST list = nullptr;
+            if (FAILED(SHGetImageList(which, kIImageList, reinterpret_cast<void**>(&list))) || list == nullptr)
+                continue;
+            int cx = 0, cy = 0;
+            if (ImageList_GetIconSize(list, &cx, &cy) && cx > 0) found.push_back({list, cx});
+        }
+        return found;
+    }();
+    return lists;
+}
+
+// The list whose icons are the smallest not smaller than pixels, else the largest there is: an
+// icon is drawn down to its place, never up.
+const TSystemList* ListFor(int pixels) {
+    const TSystemList* best = nullptr;
+    for (const TSystemList& l : SystemLists()) {
+        bool fits = l.Size >= pixels;
+        if (best == nullptr || (fits && (best->Size < pixels || l.Size < best->Size)) ||
+            (!fits && best->Size < pixels && l.Size > best->Size))
+            best = &l;
+    }
+    return best;
+}
+
+}  // namespace
+
+int SystemIconIndex(const std::string& path, TShellFolders* folders) {
     // Only a path that is there is shown to the shell: for a vanished one some shells still hand
     // out a generic icon, and the entry must look empty.
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    // One look-up gives the icon's place in the system's image lists, which hold both sizes.
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return -1;
+    // One look-up gives the icon's place in the system's image lists, which hold every size.
     SHFILEINFOA info{};
     HIMAGELIST largeList = nullptr;
     if (LPITEMIDLIST item = folders != nullptr ? folders->Find(path) : nullptr) {
@@ -69,31 +110,58 @@ void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small, TS
     } else {
         largeList = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX));
     }
-    static HIMAGELIST smallList = nullptr;
-    if (largeList != nullptr && smallList == nullptr) {
-        SHFILEINFOA first{};
-        smallList = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoA(path.c_str(), 0, &first, sizeof first, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    return largeList != nullptr ? info.iIcon : -1;
+}
+
+void DrawSystemIcon(int index, int pixels, TBitmap* picture) {
+    picture->SetSize(pixels, pixels);
+    const TSystemList* l = index >= 0 ? ListFor(pixels) : nullptr;
+    if (l == nullptr) return;  // no icon from the shell: the picture stays white
+    if (l->Size <= pixels) {
+        // Whole, or centred where even the largest is smaller: never blurred by drawing it up.
+        TBitmapCanvas canvas(*picture);
+        int at = (pixels - l->Size) / 2;
+        ImageList_Draw(l->List, index, canvas.Handle(), at, at, ILD_NORMAL);
+        return;
     }
-    for (auto [bitmap, list] : {std::pair{large, largeList}, std::pair{small, smallList}}) {
-        if (list == nullptr) continue;  // no icon from the shell: the bitmap stays white
-        TBitmapCanvas canvas(*bitmap);
-        ImageList_Draw(list, info.iIcon, canvas.Handle(), 0, 0, ILD_NORMAL);
-    }
+    // Drawn whole at its own size on the same white ground, then made smaller with every pixel
+    // of it averaged in.
+    TBitmap whole;
+    whole.SetSize(l->Size, l->Size);
+    TBitmapCanvas from(whole);
+    ImageList_Draw(l->List, index, from.Handle(), 0, 0, ILD_NORMAL);
+    TBitmapCanvas to(*picture);
+    SetStretchBltMode(to.Handle(), HALFTONE);
+    SetBrushOrgEx(to.Handle(), 0, 0, nullptr);
+    StretchBlt(to.Handle(), 0, 0, pixels, pixels, from.Handle(), 0, 0, l->Size, l->Size, SRCCOPY);
+}
+
+void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small, TShellFolders* folders, int dpi) {
+    int index = SystemIconIndex(path, folders);
+    DrawSystemIcon(index, ScaleForDpi(32, dpi), large);
+    DrawSystemIcon(index, ScaleForDpi(16, dpi), small);
 }
 
 TIconCache::TIconCache() : folders_(std::make_unique<TShellFolders>()) {}
 
 TIconCache::~TIconCache() = default;
 
-TIconCache::TPair& TIconCache::Find(const std::string& path) {
+const TBitmap& TIconCache::Picture(const std::string& path, int pixels) {
     auto found = kept_.find(path);
-    if (found != kept_.end()) return found->second;
-    auto made = kept_.try_emplace(path).first;
+    if (found == kept_.end()) {
+        // Asked again next time when the look-up throws.
+        int index = SystemIconIndex(path, folders_.get());
+        found = kept_.try_emplace(path).first;
+        found->second.Index = index;
+    }
+    auto& pictures = found->second.Pictures;
+    auto made = pictures.find(pixels);
+    if (made != pictures.end()) return made->second;
+    made = pictures.try_emplace(pixels).first;
     try {
-        MakeIconBitmaps(path, &made->second.Large, &made->second.Small, folders_.get());
+        DrawSystemIcon(found->second.Index, pixels, &made->second);
     } catch (...) {
-        kept_.erase(made);  // asked again next time
+        pictures.erase(made);
         throw;
     }
     return made->second;
@@ -104,7 +172,7 @@ const std::unique_ptr<TBitmap>& TIconList::operator[](size_t index) {
     if (!picture) picture = std::make_unique<TBitmap>();
     if (picture->Empty() && paths_ != nullptr && index < static_cast<size_t>(paths_->Count())) {
         const std::string& path = (*paths_)[static_cast<int>(index)];
-        picture->Assign(large_ ? &cache_->Large(path) : &cache_->Small(path));
+        picture->Assign(large_ ? &cache_->Large(path, dpi_) : &cache_->Small(path, dpi_));
     }
     return picture;
 }
@@ -113,4 +181,12 @@ TBitmap* TIconList::Peek(size_t index) {
     std::unique_ptr<TBitmap>& picture = pictures_.at(index);
     if (!picture) picture = std::make_unique<TBitmap>();
     return picture.get();
+}
+
+void TIconList::SetDpi(int dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    // Emptied, not dropped: whoever holds a picture keeps it, and it is made again when read.
+    for (auto& picture : pictures_)
+        if (picture) picture->Clear();
 }

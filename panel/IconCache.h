@@ -8,13 +8,24 @@
 #include <vector>
 
 #include "toolkit/Classes.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/Graphics.h"
 
 class TShellFolders;
 
-// Asks the shell for a path's 32 x 32 and 16 x 16 icons; a path that is not there gets two white
-// pictures of those sizes. With folders, the path's folder is parsed once for all its files.
-void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small, TShellFolders* folders = nullptr);
+// The place of a path's icon in the shell's image lists, or -1 for a path that is not there or
+// that the shell has no icon for. With folders, the path's folder is parsed once for all its files.
+int SystemIconIndex(const std::string& path, TShellFolders* folders = nullptr);
+
+// The shell's icon at that index as a square picture of pixels on white: from the image list of
+// the nearest size not smaller, drawn down when it is larger (centred when none is that large).
+// White all over for -1.
+void DrawSystemIcon(int index, int pixels, TBitmap* picture);
+
+// Asks the shell for a path's large and small icons, 32 x 32 and 16 x 16 at 96 dpi; a path that is
+// not there gets two white pictures of those sizes.
+void MakeIconBitmaps(const std::string& path, TBitmap* large, TBitmap* small, TShellFolders* folders = nullptr,
+                     int dpi = kDefaultDpi);
 
 // The pictures of every path asked for so far, each asked of the shell once.
 class TIconCache {
@@ -23,17 +34,20 @@ public:
     ~TIconCache();
     TIconCache(const TIconCache&) = delete;
     TIconCache& operator=(const TIconCache&) = delete;
-    const TBitmap& Large(const std::string& path) { return Find(path).Large; }
-    const TBitmap& Small(const std::string& path) { return Find(path).Small; }
+    // The path's icon as a square of pixels: the shell is asked once a path, each size drawn once.
+    const TBitmap& Picture(const std::string& path, int pixels);
+    // The large and small icons at a DPI: 32 and 16 pixels at 96.
+    const TBitmap& Large(const std::string& path, int dpi = kDefaultDpi) { return Picture(path, ScaleForDpi(32, dpi)); }
+    const TBitmap& Small(const std::string& path, int dpi = kDefaultDpi) { return Picture(path, ScaleForDpi(16, dpi)); }
     // How many look-ups the shell was asked for.
     int Asked() const { return static_cast<int>(kept_.size()); }
 
 private:
-    struct TPair {
-        TBitmap Large, Small;
+    struct TKept {
+        int Index = -1;
+        std::map<int, TBitmap> Pictures;  // by size
     };
-    TPair& Find(const std::string& path);
-    std::map<std::string, TPair> kept_;
+    std::map<std::string, TKept> kept_;
     std::unique_ptr<TShellFolders> folders_;
 };
 
@@ -45,6 +59,9 @@ public:
     // The paths the entries stand for; the list is kept as long as they are.
     void SetPaths(const TStrings* paths) { paths_ = paths; }
     TIconCache& Cache() const { return *cache_; }
+    // The DPI the pictures are made for; at another one each is made again when next read.
+    void SetDpi(int dpi);
+    int Dpi() const { return dpi_; }
 
     size_t size() const { return pictures_.size(); }
     bool empty() const { return pictures_.empty(); }
@@ -60,6 +77,7 @@ public:
 private:
     TIconCache* cache_;
     bool large_;
+    int dpi_ = kDefaultDpi;
     const TStrings* paths_ = nullptr;
     std::vector<std::unique_ptr<TBitmap>> pictures_;
 };

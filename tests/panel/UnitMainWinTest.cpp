@@ -2,6 +2,10 @@
 #include "panel/UnitMain.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdlib>
 
 #include "app/UnitUtils.h"
 #include "settings/DialogDriver.h"
@@ -451,4 +455,65 @@ TEST(MainIcons, TheCacheGivesTheIconsOfThePathAsked) {
     EXPECT_EQ(WhitePixels(cache.Large(dir / "gone.txt")), 32 * 32);
     EXPECT_LT(WhitePixels(cache.Large(dir / "フォルダ")), 32 * 32);
     EXPECT_EQ(cache.Asked(), 7) << "kept";
+}
+
+// At a higher DPI each size comes whole from the shell's list of the nearest size not smaller:
+// 48 at 144 dpi is the extra-large icon itself, 24 is the 32-pixel one made smaller, never cut.
+TEST(MainIcons, AtHigherDpiEachSizeIsTheNearestListsIconWhole) {
+    TTempFolder dir;
+    WriteFileBytes(dir / "run.bat", "@echo off");
+    const std::string paths[] = {dir / "run.bat", dir.Path(), ExeFolder() + "zumaro_wintests.exe"};
+    TIconCache cache;
+    for (const std::string& path : paths) {
+        SHFILEINFOA info{};
+        ASSERT_NE(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX), 0u);
+        HIMAGELIST extraLarge = nullptr;
+        const GUID imageList = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
+        ASSERT_TRUE(SUCCEEDED(SHGetImageList(SHIL_EXTRALARGE, imageList, reinterpret_cast<void**>(&extraLarge))));
+        TBitmap expected;
+        expected.SetSize(48, 48);
+        {
+            TBitmapCanvas canvas(expected);
+            ImageList_Draw(extraLarge, info.iIcon, canvas.Handle(), 0, 0, ILD_NORMAL);
+        }
+        const TBitmap& large = cache.Large(path, 144);
+        ASSERT_EQ(large.Width(), 48);
+        int differing = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 48; ++x) differing += large.Pixel(x, y) != expected.Pixel(x, y);
+        EXPECT_EQ(differing, 0) << path;
+
+        // Made smaller, the 24-pixel picture follows the whole 32-pixel one, not its top-left corner.
+        const TBitmap& whole = cache.Large(path);
+        const TBitmap& small = cache.Small(path, 144);
+        ASSERT_EQ(small.Width(), 24);
+        auto distance = [](COLORREF a, COLORREF b) {
+            return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+                   std::abs(GetBValue(a) - GetBValue(b));
+        };
+        long scaled = 0, cut = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x) {
+                scaled += distance(small.Pixel(x, y), whole.Pixel(x * 4 / 3, y * 4 / 3));
+                cut += distance(small.Pixel(x, y), whole.Pixel(x, y));
+            }
+        EXPECT_LT(scaled * 2, cut) << path;
+        EXPECT_EQ(cache.Small(path, 192).Width(), 32);
+        EXPECT_EQ(cache.Small(path, 120).Width(), 20);
+    }
+    EXPECT_EQ(cache.Asked(), 3) << "one look-up a path, whatever the sizes";
+    EXPECT_EQ(WhitePixels(cache.Large(dir / "gone.txt", 144)), 48 * 48);
+
+    // A list made for another DPI makes its pictures again, also those already handed out.
+    TStringList paths2;
+    paths2.Add(paths[0]);
+    TIconList list(cache, true);
+    list.SetPaths(&paths2);
+    list.push_back();
+    TBitmap* held = list.Peek(0);
+    EXPECT_EQ(list[0]->Width(), 32);
+    list.SetDpi(144);
+    EXPECT_TRUE(held->Empty());
+    EXPECT_EQ(list[0]->Width(), 48);
+    EXPECT_EQ(held, list[0].get());
 }
