@@ -25,23 +25,43 @@ TfrmZumaro::TfrmZumaro(TComponent* owner) : TForm(owner, "TfrmZumaro") {
     FinishCreate();
 }
 
-void TfrmZumaro::FormCreate(TObject*) {
-    SetBounds(Left(), Top(), kSpriteSize, kSpriteSize);
+void TfrmZumaro::FormCreate(TObject*) { ApplyDpi(); }
+
+void TfrmZumaro::ApplyDpi() {
+    int dpi = Dpi();
+    auto scaled = [dpi](int v) { return ScaleForDpi(v, dpi); };
+    // The figure's pixels as squares of the scale, so its outline stays one colour against the
+    // black that is cut away.
+    TBitmap figure;
+    figure.LoadFromResourceName("ZUMARO");
+    if (dpi == kDefaultDpi || figure.Empty()) {
+        imgZumaro->Picture.Assign(&figure);
+    } else {
+        imgZumaro->Picture.SetSize(scaled(figure.Width()), scaled(figure.Height()));
+        TBitmapCanvas canvas(imgZumaro->Picture);
+        figure.Draw(canvas.Handle(), 0, 0, imgZumaro->Picture.Width(), imgZumaro->Picture.Height());
+    }
+    imgZumaro->SetBounds(0, 0, scaled(65), scaled(65));
+    imgApp->SetBounds(scaled(20), scaled(7), scaled(24), scaled(24));
+    SetBounds(Left(), Top(), SpriteSize(dpi), SpriteSize(dpi));
     BuildRegion();
     TRegionHandle copy(CreateRectRgn(0, 0, 1, 1));
     CombineRgn(copy.Get(), ShapeRegion.Get(), nullptr, RGN_COPY);
     if (SetWindowRgn(Handle(), copy.Get(), TRUE)) copy.Release();  // the window owns it now
 }
 
+void TfrmZumaro::DpiChanged(int, const RECT& suggested) {
+    ApplyDpi();
+    SetBounds(suggested.left, suggested.top, Width(), Height());
+}
+
 void TfrmZumaro::BuildRegion() {
-    // The outline of a "." at every pixel of the figure, traced into a path: the shape follows
-    // the sprite without any pixel-by-pixel region arithmetic.
+    // The outline of a "." at every pixel of the figure as drawn, traced into a path: the shape
+    // follows the sprite without any pixel-by-pixel region arithmetic.
     HWND hwnd = Handle();
     HDC dc = GetDC(hwnd);
-    HDC screen = GetDC(nullptr);
     TFont font = Font;
-    font.Height = MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    font.Height = MulDiv(8, kDefaultDpi, 72);  // the dot's size and place fit one pixel
     TGdiObject hfont(CreateFontHandle(font));
     HGDIOBJ oldFont = SelectObject(dc, hfont.Get());
     HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
@@ -49,8 +69,8 @@ void TfrmZumaro::BuildRegion() {
     SetBkMode(dc, TRANSPARENT);
     if (!BeginPath(dc)) Application->ShowMessageBox("Error", Application->Title, MB_OK);
     const TBitmap& sprite = imgZumaro->Picture;
-    for (int y = 0; y < kSpriteSize; ++y)
-        for (int x = 0; x < kSpriteSize; ++x) {
+    for (int y = 0; y < sprite.Height(); ++y)
+        for (int x = 0; x < sprite.Width(); ++x) {
             COLORREF c = sprite.Pixel(x, y);
             if (c != CLR_INVALID && c != RGB(0, 0, 0)) TextOutA(dc, x - 1, y - 8, ".", 1);
         }
@@ -65,14 +85,15 @@ void TfrmZumaro::BuildRegion() {
 void TfrmZumaro::FormClick(TObject*) { Close(); }
 
 void TfrmZumaro::Fly(const TBitmap* icon, int32_t speed) {
+    int dpi = Dpi();
     int left = FlightLeft(Screen::Width());
-    int top = FlightStartTop(Screen::Height());
+    int top = FlightStartTop(Screen::Height(), dpi);
     imgApp->Picture.Assign(icon);
     imgApp->PictureChanged();
-    SetBounds(left, top, kSpriteSize, kSpriteSize);
+    SetBounds(left, top, SpriteSize(dpi), SpriteSize(dpi));
     // On top of everything, without taking the keyboard from the panel.
     SetWindowPos(Handle(), HWND_TOPMOST, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    for (const TFlightStep& step : FlightPlan(Screen::Height(), speed)) {
+    for (const TFlightStep& step : FlightPlan(Screen::Height(), speed, dpi)) {
         SetWindowPos(Handle(), nullptr, left, step.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (OnMoved) OnMoved(step.Top);
         if (step.Wait == 0) break;  // off the top: no wait, no repaint

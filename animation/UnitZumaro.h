@@ -24,6 +24,13 @@ public:
     std::function<void(DWORD)> Wait = [](DWORD ms) { Sleep(ms); };
     // Called after every move with the window's top edge, for tests.
     std::function<void(int)> OnMoved;
+
+protected:
+    // On a monitor of another scale the figure, its shape and the icon's square are made again.
+    void DpiChanged(int oldDpi, const RECT& suggested) override;
+
+private:
+    void ApplyDpi();
 };
 
 extern TfrmZumaro* frmZumaro;

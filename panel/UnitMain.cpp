@@ -177,8 +177,7 @@ void TfrmMain::FormCreate(TObject*) {
                                     kCaption, MB_ICONEXCLAMATION | MB_OK);
         LauncherSettings = NoFileDefaults(Screen::Width(), Screen::Height());
     }
-    spbLeft->SetHeight(11);
-    spbRight->SetHeight(11);
+    ApplyDpi();
     UpdateHotKey();
     BuildButtons();
     UpdateArrows();
@@ -276,8 +275,32 @@ void TfrmMain::UpdateHotKey() {
 }
 
 TPanelGeometry TfrmMain::Geometry() const {
-    return {LauncherSettings.PannelCol, LauncherSettings.PannelRow, LauncherSettings.BtnWidth,
-            LauncherSettings.BtnHeight, spbLeft->Height()};
+    const TLauncherSettings& s = LauncherSettings;
+    return TPanelGeometry::AtDpi(s.PannelCol, s.PannelRow, s.BtnWidth, s.BtnHeight, Dpi());
+}
+
+void TfrmMain::ApplyDpi() {
+    int dpi = Dpi();
+    for (TSpeedButton* arrow : {spbLeft, spbRight}) {
+        arrow->SetHeight(ScaleForDpi(11, dpi));
+        arrow->GlyphDot = ScaleForDpi(1, dpi);
+    }
+    LargeIconList.SetDpi(dpi);
+    SmallIconList.SetDpi(dpi);
+}
+
+void TfrmMain::DpiChanged(int, const RECT& suggested) {
+    ApplyDpi();
+    BuildButtons();
+    try {
+        ShowPage();
+    } catch (const EConvertError&) {
+        // Every cell is filled all the same; the unreadable flag was reported when first met.
+    }
+    // Its own size, so the cells stay whole whatever the system's rounding; from the suggested
+    // top-left corner, which keeps a panel being dragged under the pointer.
+    SetBounds(suggested.left, suggested.top, Width(), Height());
+    DrawFrames();
 }
 
 void TfrmMain::BuildButtons() {
@@ -290,7 +313,7 @@ void TfrmMain::BuildButtons() {
             auto* image = new TImage(this, this);
             ButtonImages.push_back(image);
             TRectI b = g.ButtonRect(c, r);
-            image->SetBounds(b.Left, b.Top, g.W, g.H);
+            image->SetBounds(b.Left, b.Top, g.CellWidth(), g.CellHeight());
             image->PopupMenu = pumMain;
             image->Center = true;
             image->Stretch = true;
@@ -302,8 +325,8 @@ void TfrmMain::BuildButtons() {
     SetBounds(Left(), Top(), g.ClientWidth(), g.ClientHeight());
     ArrowsVisible = g.ArrowsVisible();
     if (ArrowsVisible) {
-        spbLeft->SetBounds(g.LeftArrowLeft(), g.ArrowTop(), g.ArrowWidth(), spbLeft->Height());
-        spbRight->SetBounds(g.RightArrowLeft(), g.ArrowTop(), g.ArrowWidth(), spbRight->Height());
+        spbLeft->SetBounds(g.LeftArrowLeft(), g.ArrowTop(), g.ArrowWidth(), g.ArrowStripHeight());
+        spbRight->SetBounds(g.RightArrowLeft(), g.ArrowTop(), g.ArrowWidth(), g.ArrowStripHeight());
         spbLeft->SetVisible(true);
         spbRight->SetVisible(true);
     } else {
@@ -351,8 +374,10 @@ void TfrmMain::FormPaint(TObject*) {
     if (EntryCount() == 0) return;
     int32_t p = CursorIndex % LauncherSettings.ButtonsPerPage;
     int c = p % g.C, r = p / g.C;
-    canvas.FrameRect(g.HighlightOuter(c, r), kHighlightRed);
-    canvas.FrameRect(g.CellFrame(c, r), kHighlightRed);
+    // As wide as the gap around the button, one pixel ring at a time.
+    TRectI ring = g.HighlightOuter(c, r);
+    for (int i = 0; i < g.Gap(); ++i, ring = {ring.Left + 1, ring.Top + 1, ring.Right - 1, ring.Bottom - 1})
+        canvas.FrameRect(ring, kHighlightRed);
 }
 
 void TfrmMain::DrawFrames() {
@@ -416,8 +441,9 @@ void TfrmMain::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
         case TKeyAction::PrevPage: PrevPage(); break;
         case TKeyAction::NextPage: NextPage(); break;
         case TKeyAction::MovePanel:
-            dx = outcome.Dx;
-            dy = outcome.Dy;
+            // So many 96-dpi pixels: the same distance to the eye at every scale.
+            dx = ScaleForDpi(outcome.Dx, Dpi());
+            dy = ScaleForDpi(outcome.Dy, Dpi());
             break;
         case TKeyAction::MoveCursor: CursorIndex = outcome.CursorIndex; break;
         case TKeyAction::HidePanel: Hide(); break;
@@ -441,8 +467,10 @@ void TfrmMain::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
                 int column = p % s.PannelCol, row = p / s.PannelCol;
                 bool own = StrToBool((*UseAriasList)[CursorIndex]);
                 const std::string& text = own ? (*AriasList)[CursorIndex] : (*RegiFileList)[CursorIndex];
-                TRectI rect = ItemHintWindow->CalcHintRect(300, text);
-                int hx = r.left + column * (s.BtnWidth + 2), hy = r.top + row * (s.BtnHeight + 2);
+                TPanelGeometry g = Geometry();
+                ItemHintWindow->Dpi = Dpi();
+                TRectI rect = ItemHintWindow->CalcHintRect(g.Scale(300), text);
+                int hx = r.left + column * g.PitchX(), hy = r.top + row * g.PitchY();
                 ItemHintWindow->ActivateHint({rect.Left + hx, rect.Top + hy, rect.Right + hx, rect.Bottom + hy}, text);
             }
             break;

@@ -112,9 +112,13 @@ public:
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // On a monitor of another scale: the grid, the arrows and the icons are made again for it.
+    void DpiChanged(int oldDpi, const RECT& suggested) override;
 
 private:
     struct TDialogRun;
+    // The arrows' size and the icons' scale for the form's DPI.
+    void ApplyDpi();
     std::string folder_;
     void AppendEntry(const TRegiEntry& entry);
     // Inserts (index within the list) or appends an entry; its icons come when first read.

@@ -14,6 +14,13 @@ struct TRectI {
     bool operator==(const TRectI&) const = default;
 };
 
+// v pixels at 96 dots per inch, at dpi: rounded to nearest with halves away from zero (as the
+// system's MulDiv rounds), so that cells, gaps and frames add up the same everywhere.
+constexpr int ScaleForDpi(int v, int dpi) {
+    long long p = static_cast<long long>(v) * dpi;
+    return static_cast<int>(p >= 0 ? (p + 48) / 96 : -((-p + 48) / 96));
+}
+
 class TObject {
 public:
     virtual ~TObject() = default;

@@ -273,17 +273,22 @@ void TSpeedButton::Paint(HDC dc) {
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down_ ? DFCS_PUSHED : 0));
     int gh = static_cast<int>(glyph_.size());
     int gw = gh > 0 ? static_cast<int>(glyph_[0].size()) : 0;
-    int x0 = r.left + (Width() - gw) / 2 + (down_ ? 1 : 0);
-    int y0 = r.top + (Height() - gh) / 2 + (down_ ? 1 : 0);
+    int dot = std::max(1, GlyphDot);
+    int x0 = r.left + (Width() - gw * dot) / 2 + (down_ ? dot : 0);
+    int y0 = r.top + (Height() - gh * dot) / 2 + (down_ ? dot : 0);
     auto dots = [&](int dx, int dy, COLORREF c) {
+        TGdiObject brush(CreateSolidBrush(c));
         for (int y = 0; y < gh; ++y)
             for (int x = 0; x < gw; ++x)
-                if (glyph_[static_cast<size_t>(y)][static_cast<size_t>(x)] == '#') SetPixel(dc, x0 + x + dx, y0 + y + dy, c);
+                if (glyph_[static_cast<size_t>(y)][static_cast<size_t>(x)] == '#') {
+                    RECT d{x0 + x * dot + dx, y0 + y * dot + dy, x0 + (x + 1) * dot + dx, y0 + (y + 1) * dot + dy};
+                    FillRect(dc, &d, static_cast<HBRUSH>(brush.Get()));
+                }
     };
     if (Enabled()) {
         dots(0, 0, RGB(0, 0, 0));
     } else {  // embossed, as disabled glyphs are
-        dots(1, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
+        dots(dot, dot, GetSysColor(COLOR_BTNHIGHLIGHT));
         dots(0, 0, GetSysColor(COLOR_BTNSHADOW));
     }
 }
@@ -318,13 +323,25 @@ void THintWindow::CreateParams(TCreateParams& params) {
 }
 
 HFONT THintWindow::HintFont() {
-    if (!font_) {
+    if (!font_ || fontDpi_ != Dpi) {
+        fontDpi_ = Dpi;
+        // The system's status font as it is at the hint's DPI; where the system cannot say for a
+        // given DPI, its own (at the system's DPI) in proportion.
+        using TParametersForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+        static const auto forDpi = reinterpret_cast<TParametersForDpi>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("user32.dll"), "SystemParametersInfoForDpi")));
+        NONCLIENTMETRICSW wide{};
+        wide.cbSize = sizeof wide;
         NONCLIENTMETRICSA m{};
         m.cbSize = sizeof m;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0))
+        if (forDpi != nullptr && forDpi(SPI_GETNONCLIENTMETRICS, sizeof wide, &wide, 0, static_cast<UINT>(Dpi))) {
+            font_.Reset(CreateFontIndirectW(&wide.lfStatusFont));
+        } else if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) {
+            m.lfStatusFont.lfHeight = MulDiv(m.lfStatusFont.lfHeight, Dpi, SystemDpi());
             font_.Reset(CreateFontIndirectA(&m.lfStatusFont));
-        else
-            font_.Reset(CreateFontHandle(TFont{"ＭＳ Ｐゴシック", 12, SHIFTJIS_CHARSET}));
+        } else {
+            font_.Reset(CreateFontHandle(TFont{"ＭＳ Ｐゴシック", ScaleForDpi(12, Dpi), SHIFTJIS_CHARSET}));
+        }
     }
     return static_cast<HFONT>(font_.Get());
 }
@@ -337,7 +354,7 @@ TRectI THintWindow::CalcHintRect(int maxWidth, const std::string& text) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     // Room for the border and a little air around the text.
-    return {0, 0, r.right + 6, r.bottom + 4};
+    return {0, 0, r.right + ScaleForDpi(6, Dpi), r.bottom + ScaleForDpi(4, Dpi)};
 }
 
 void THintWindow::ActivateHint(TRectI rect, const std::string& text) {
@@ -372,7 +389,8 @@ LRESULT THintWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             HGDIOBJ old = SelectObject(dc, HintFont());
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-            RECT t{r.left + 2, r.top + 1, r.right - 2, r.bottom - 1};
+            int mx = ScaleForDpi(2, Dpi), my = ScaleForDpi(1, Dpi);
+            RECT t{r.left + mx, r.top + my, r.right - mx, r.bottom - my};
             DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &t, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
             SelectObject(dc, old);
             EndPaint(Handle(), &ps);

@@ -149,6 +149,8 @@ public:
     using TGraphicControl::TGraphicControl;
     // A one-bit picture: black pixels are drawn, white ones are transparent. Rows of '#' and '.'.
     void SetGlyph(const std::vector<std::string>& rows);
+    // The glyph's pixels are drawn as squares of this side: whole dots keep it sharp at any scale.
+    int GlyphDot = 1;
     bool Down() const { return down_; }
     const char* ClassName() const override { return "TSpeedButton"; }
     void Paint(HDC dc) override;
@@ -168,6 +170,8 @@ class THintWindow : public TWinControl {
 public:
     explicit THintWindow(TComponent* owner);
     COLORREF Color = GetSysColor(COLOR_INFOBK);
+    // The dots per inch of the window the hint belongs to: its font and margins are drawn for it.
+    int Dpi = SystemDpi();
     // The rectangle at (0, 0) that the text needs, wrapped at maxWidth.
     TRectI CalcHintRect(int maxWidth, const std::string& text);
     // Shows the text at a screen rectangle, top-most and without taking the focus, moved back
@@ -184,5 +188,6 @@ protected:
 private:
     HFONT HintFont();
     TGdiObject font_;
+    int fontDpi_ = 0;
     std::string text_;
 };

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Draws the program's icon: a small green panel of four cells with the red cursor on one.
 
-Writes resources/Zumaro.ico with 16x16 and 32x32 images, 32-bit with an AND mask, and the same
-picture in 16 colours (4-bit) as resources/ZumaroTray.ico for the notification area, and a
+Writes resources/Zumaro.ico with 16x16 and 32x32 images, 32-bit with an AND mask, and 20, 24, 40, 48
+and 64 as PNG for screens of 120, 144 and 192 dpi; the same picture in 16 colours (4-bit) as
+resources/ZumaroTray.ico for the notification area (16, 20, 24 and 32), and a
 32 x 32 256-colour bitmap of it, resources/About.bmp, for the About dialog.
 Run it again only to change the picture; the .ico files are committed."""
 import os
 import struct
 import sys
+import zlib
 
 GREEN = (0, 128, 0)
 DARK = (0, 80, 0)
@@ -86,13 +88,27 @@ def image_entry_16(size):
     return header + pal + xor + and_mask(px)
 
 
-def write_ico(path, images, bits, colours):
-    sizes = [16, 32]
-    data = struct.pack('<HHH', 0, 1, len(sizes))
-    offset = 6 + 16 * len(sizes)
-    for s, img in zip(sizes, images):
+def png_entry(size):
+    """The picture as a PNG image, which icon files hold from Windows Vista on: a fraction of the
+    bytes of a bitmap at the larger sizes."""
+    px = picture(size)
+    raw = b''.join(b'\0' + bytes(v for p in row for v in p) for row in px)
+
+    def chunk(kind, body):
+        return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
+
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
+def write_ico(path, entries):
+    """entries: (size, image bytes, bits per pixel, palette colours)."""
+    data = struct.pack('<HHH', 0, 1, len(entries))
+    offset = 6 + 16 * len(entries)
+    for s, img, bits, colours in entries:
         data += struct.pack('<BBBBHHII', s, s, colours, 0, 1, bits, len(img), offset)
         offset += len(img)
+    images = [img for _, img, _, _ in entries]
     data += b''.join(images)
     with open(path, 'wb') as f:
         f.write(data)
@@ -118,8 +134,11 @@ def about_bmp(size=32, ground=(255, 0, 255)):
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'resources')
-    write_ico(os.path.join(folder, 'Zumaro.ico'), [image_entry(s) for s in (16, 32)], 32, 0)
-    write_ico(os.path.join(folder, 'ZumaroTray.ico'), [image_entry_16(s) for s in (16, 32)], 4, 16)
+    # 16 and 32 for 96 dpi; the others for 120, 144 and 192 (small and large icons at each).
+    write_ico(os.path.join(folder, 'Zumaro.ico'),
+              [(s, image_entry(s), 32, 0) for s in (16, 32)] + [(s, png_entry(s), 32, 0) for s in (20, 24, 40, 48, 64)])
+    # The notification area's small icon at each of those scales.
+    write_ico(os.path.join(folder, 'ZumaroTray.ico'), [(s, image_entry_16(s), 4, 16) for s in (16, 20, 24, 32)])
     with open(os.path.join(folder, 'About.bmp'), 'wb') as f:
         f.write(about_bmp())
 

@@ -74,3 +74,17 @@ TEST(Flight, LeftEdgeAndUnusableSpeeds) {
     EXPECT_EQ(FlightPlan(768, INT32_MAX).size(), 1u);
     EXPECT_EQ(FlightPlan(1000000000, 1).size(), static_cast<size_t>(kMaxFlightSteps));
 }
+
+// At 144 dpi the same screen has half as many pixels again: the sprite and each move are that
+// much larger, and the flight takes the same moves and the same time.
+TEST(Flight, AtAnotherDpiTheSameFlightInLargerSteps) {
+    EXPECT_EQ(SpriteSize(144), 96);
+    EXPECT_EQ(FlightStartTop(1152, 144), 1056);
+    std::vector<TFlightStep> at96 = FlightPlan(768, 5), at144 = FlightPlan(1152, 5, 144);
+    ASSERT_EQ(at144.size(), at96.size());
+    for (size_t i = 0; i < at96.size(); ++i) {
+        EXPECT_EQ(at144[i].Top, at96[i].Top * 3 / 2) << i;
+        EXPECT_EQ(at144[i].Wait, at96[i].Wait) << i;
+    }
+    EXPECT_EQ(FlightPlan(1536, 10, 192).size(), FlightPlan(768, 10).size());
+}

@@ -108,3 +108,44 @@ TEST(Sprite, AClickOnTheSpriteHidesItButNotOnTheIcon) {
     EXPECT_FALSE(IsWindowVisible(z->Handle()));
     TComponent::Free(z);
 }
+
+// On a monitor of another scale the sprite is the figure that much larger, shaped alike, and
+// flies the flight of that scale.
+TEST(Sprite, DrawnAndShapedAtTheNewScaleWhenTheDpiChanges) {
+    auto* z = new TfrmZumaro(Application);
+    RECT suggested{10, 10, 106, 106};
+    SendMessageA(z->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(z->imgZumaro->Picture.Width(), 96);
+    EXPECT_EQ((std::vector{z->imgApp->Left(), z->imgApp->Top(), z->imgApp->Width()}), (std::vector{30, 11, 36}));
+    TBitmap figure;
+    ASSERT_TRUE(figure.LoadFromResourceName("ZUMARO"));
+    int agree = 0, checked = 0;
+    for (int y = 0; y < 64; y += 2)
+        for (int x = 0; x < 64; x += 2) {
+            // Each pixel of the figure is a square of the sprite, in the shape where it is drawn.
+            bool drawn = figure.Pixel(x, y) != RGB(0, 0, 0);
+            int sx = x * 3 / 2, sy = y * 3 / 2;
+            EXPECT_EQ(z->imgZumaro->Picture.Pixel(sx, sy), figure.Pixel(x, y)) << x << "," << y;
+            ++checked;
+            agree += PtInRegion(z->ShapeRegion.Get(), sx, sy) == (drawn ? TRUE : FALSE);
+        }
+    EXPECT_GT(agree, checked * 95 / 100) << "the shape follows the figure";
+    EXPECT_FALSE(PtInRegion(z->ShapeRegion.Get(), 0, 0));
+    EXPECT_FALSE(PtInRegion(z->ShapeRegion.Get(), 95, 95));
+
+    std::vector<RECT> places;
+    z->Wait = [](DWORD) {};
+    z->OnMoved = [&](int) {
+        RECT r;
+        GetWindowRect(z->Handle(), &r);
+        places.push_back(r);
+    };
+    TBitmap icon;
+    icon.SetSize(48, 48);
+    z->Fly(&icon, 5);
+    auto plan = FlightPlan(GetSystemMetrics(SM_CYSCREEN), 5, 144);
+    ASSERT_EQ(places.size(), plan.size());
+    EXPECT_EQ(places[0].top, plan[0].Top);
+    EXPECT_EQ(places[0].bottom - places[0].top, 96);
+    TComponent::Free(z);
+}

@@ -116,3 +116,41 @@ TEST(PanelGeometry, DropIndexAddressesTheCellOnTheCursorsPageUnclamped) {
     EXPECT_EQ(DropIndex(g, 0, 102, 2), 3) << "the right margin is the next row's first cell";
     EXPECT_EQ(DropIndex(TPanelGeometry{5, 1, 20, 20, 11}, 12, 45, 5), 12);
 }
+
+// At another DPI every length of the grid is the 96-dpi one times the scale, rounded alike: at
+// 192 dpi exactly twice the first-start panel, at 144 the 156 x 125 of 48-pixel cells.
+TEST(PanelGeometry, ScaledByTheDpiWithTheGapsAndFramesAlike) {
+    TPanelGeometry at96 = TPanelGeometry::AtDpi(3, 2, 32, 32, 96);
+    TPanelGeometry literal{3, 2, 32, 32, 11};
+    EXPECT_EQ(at96.ClientWidth(), literal.ClientWidth());
+    EXPECT_EQ(at96.ButtonRect(2, 1), literal.ButtonRect(2, 1));
+
+    TPanelGeometry g = TPanelGeometry::AtDpi(3, 2, 32, 32, 144);
+    EXPECT_EQ((std::pair{g.CellWidth(), g.ArrowStripHeight()}), (std::pair{48, 17}));
+    EXPECT_EQ(g.Gap(), 3);
+    EXPECT_EQ((std::pair{g.ClientWidth(), g.ClientHeight()}), (std::pair{156, 125}));
+    EXPECT_EQ(g.ButtonRect(2, 1), (TRectI{105, 54, 153, 102}));
+    EXPECT_EQ(g.CellFrame(2, 1), (TRectI{104, 53, 154, 103}));
+    EXPECT_EQ(g.HighlightOuter(2, 1), (TRectI{102, 51, 156, 105})) << "the cursor's frame fills the 3-pixel gap";
+    EXPECT_EQ(g.ArrowStrip(), (TRectI{0, 102, 156, 125}));
+    EXPECT_EQ((std::vector{g.ArrowTop(), g.LeftArrowLeft(), g.ArrowWidth(), g.RightArrowLeft()}),
+              (std::vector{105, 3, 67, 86}));
+    // The cells the mouse and a drop find are the drawn ones.
+    EXPECT_EQ(HoverIndex(g, 105, 54, 1), 6 + 5);
+    EXPECT_EQ(DropIndex(g, 0, 104, 53), 5);
+    EXPECT_EQ(DropIndex(g, 0, 101, 50), 1) << "the gap left of the third column is still the second's";
+
+    TPanelGeometry g192 = TPanelGeometry::AtDpi(3, 2, 32, 32, 192);
+    EXPECT_EQ((std::pair{g192.ClientWidth(), g192.ClientHeight()}), (std::pair{2 * 104, 2 * 83}));
+    EXPECT_EQ(g192.ArrowWidth(), 2 * 45);
+    EXPECT_EQ(g192.RightArrowLeft(), 2 * 57);
+
+    TPanelGeometry g120 = TPanelGeometry::AtDpi(3, 2, 32, 32, 120);
+    EXPECT_EQ((std::vector{g120.CellWidth(), g120.Gap(), g120.ArrowStripHeight()}), (std::vector{40, 3, 14}));  // 2.5 and 13.75 rounded
+    EXPECT_EQ((std::pair{g120.ClientWidth(), g120.ClientHeight()}), (std::pair{132, 106}));
+
+    // Arrows show on panels wider than 24 pixels at 96 dpi, at any scale.
+    EXPECT_FALSE(TPanelGeometry::AtDpi(1, 3, 20, 20, 144).ArrowsVisible());
+    EXPECT_TRUE(TPanelGeometry::AtDpi(1, 3, 24, 24, 144).ArrowsVisible());
+    EXPECT_FALSE(TPanelGeometry::AtDpi(1, 3, 20, 20, 120).ArrowsVisible());
+}

@@ -183,6 +183,49 @@ TEST(Panel, FramesHighlightAndPaging) {
     TComponent::Free(form);
 }
 
+// On a monitor of another scale the panel is drawn again for it: from the suggested top-left
+// corner, at its own grid's size (the system's suggestion may round otherwise), with icons of
+// the new size, the cursor's frame as wide as the gap, and keys moving it by scaled steps.
+TEST(Panel, DrawnAgainAtTheNewScaleWhenTheDpiChanges) {
+    TPanelFixture f(8, "PannelCol=3\r\nPannelRow=2\r\nLeft=50\r\nTop=60\r\n");
+    TBoxAnswerer boxes;
+    TfrmMain* form = ShowPanel(f.dir);
+    auto dpiChanged = [&](int dpi, RECT suggested) {
+        SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        Application->ProcessMessages();
+    };
+    auto windowRect = [&] {
+        RECT r;
+        GetWindowRect(form->Handle(), &r);
+        return TRectI{r.left, r.top, r.right, r.bottom};
+    };
+    dpiChanged(144, {200, 100, 350, 220});
+    EXPECT_EQ(form->Dpi(), 144);
+    EXPECT_EQ(windowRect(), (TRectI{200, 100, 356, 225}));
+    TImage* last = form->ButtonImages[5];
+    EXPECT_EQ((TRectI{last->Left(), last->Top(), last->Width(), last->Height()}), (TRectI{105, 54, 48, 48}));
+    EXPECT_EQ(last->Picture.Width(), 48) << "the icon of the cell's size, whole";
+    EXPECT_EQ((TRectI{form->spbRight->Left(), form->spbRight->Top(), form->spbRight->Width(), form->spbRight->Height()}),
+              (TRectI{86, 105, 67, 17}));
+    for (int i : {0, 1, 2}) EXPECT_EQ(PanelPixel(form, 5, i), kHighlightRed) << i;
+    EXPECT_NE(PanelPixel(form, 5, 3), kHighlightRed) << "the button's own pixels";
+    EXPECT_EQ(PanelPixel(form, 53, 5), kHighlightRed) << "the gap right of the cursor's cell";
+
+    uint16_t key = VK_RIGHT;
+    form->FormKeyDown(form, key, ssCtrl);
+    key = VK_DOWN;
+    form->FormKeyDown(form, key, ssAlt);
+    EXPECT_EQ(windowRect(), (TRectI{203, 115, 359, 240})) << "2 and 10 pixels at 96 dpi";
+
+    dpiChanged(96, {203, 115, 307, 198});
+    EXPECT_EQ(windowRect(), (TRectI{203, 115, 307, 198}));
+    EXPECT_EQ(last->Width(), 32);
+    EXPECT_EQ(last->Picture.Width(), 32);
+    EXPECT_EQ(PanelPixel(form, 5, 1), kHighlightRed);
+    EXPECT_NE(PanelPixel(form, 5, 2), kHighlightRed) << "two pixels wide again";
+    TComponent::Free(form);
+}
+
 TEST(Panel, ExactlyOnePageLeadsToAnEmptyPage) {
     TPanelFixture f(6, "PannelCol=3\r\nPannelRow=2\r\n");
     TBoxAnswerer boxes;
