@@ -16,6 +16,7 @@ size() { need "$1"; identify -format '%w %h\n' "$shots/$1.png"; }
 cut callup-panel-menu 210x200+290+190 panel-menu          # the panel at 300,200 with its menu
 cut callup-sprite-first-wait 160x130+452+620 sprite        # the sprite leaving the bottom edge
 cut tray-tooltip 240x80+0+0 tray                           # Wine's tray window with the tooltip
+cut hidpi-menu 362x282+394+294 panel-menu-144              # the same at 144 dpi: the panel at 400,300
 # The list after a file was dropped on it: the settings dialog, centred on the screen, its size that
 # of its own shot (which follows the font).
 read -r dw dh < <(size setting-regist)

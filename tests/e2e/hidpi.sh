@@ -36,8 +36,8 @@ check "the first cell's icon is more than 32 pixels across" yes "$([ "$iw" -gt 3
 check "and drawn whole, inside the cell's edges" yes \
     "$([ "$ix" -gt 1 ] && [ "$iy" -gt 1 ] && [ $((ix + iw)) -lt 49 ] && [ $((iy + ih)) -lt 49 ] && echo yes || echo "no: $cell")"
 
-# The menu, drawn by the system at its size, opened on the first cell (which takes the cursor).
-xdotool mousemove 427 327 click 3
+# The menu, drawn by the system at its size, opened on the panel's ground by its bottom-right corner.
+xdotool mousemove 553 422 click 3
 sleep 0.6
 shot hidpi-menu
 check "the menu opens" yes "$(winctl menu 3 | grep -q enabled && echo yes || echo no)"
