@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -246,4 +247,90 @@ std::string SaveWindowShot(HWND hwnd, const std::string& name) {
         CloseHandle(f);
     }
     return path;
+}
+
+RECT SendDpiChanged(HWND window, int fromDpi, int toDpi) {
+    RECT r;
+    GetWindowRect(window, &r);
+    RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, toDpi, fromDpi),
+                   r.top + MulDiv(r.bottom - r.top, toDpi, fromDpi)};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(toDpi, toDpi), reinterpret_cast<LPARAM>(&suggested));
+    return suggested;
+}
+
+namespace {
+
+BOOL CALLBACK AddPlace(HWND hwnd, LPARAM lParam) {
+    char cls[64] = {}, text[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, text, sizeof text);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    LOGFONTA font{};
+    auto handle = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+    int height = handle != nullptr && GetObjectA(handle, sizeof font, &font) ? std::abs(font.lfHeight) : 0;
+    if (_stricmp(cls, "Static") == 0 && (GetWindowLongA(hwnd, GWL_STYLE) & SS_TYPEMASK) == SS_ETCHEDHORZ) {
+        RECT inner;
+        GetClientRect(hwnd, &inner);
+        MapWindowPoints(hwnd, GetParent(hwnd), reinterpret_cast<POINT*>(&inner), 2);
+        r = inner;
+    }
+    bool ownHeight = _strnicmp(cls, "Zumaro.ComboBox", 15) == 0;
+    auto* places = reinterpret_cast<std::vector<TControlPlace>*>(lParam);
+    places->push_back({std::string(cls) + " " + text, r, height, ownHeight});
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<TControlPlace> LayoutOf(HWND window) {
+    std::vector<TControlPlace> out;
+    RECT client;
+    GetClientRect(window, &client);
+    out.push_back({"client area", client, 0, false});
+    EnumChildWindows(window, AddPlace, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+void ExpectLayoutAtDpi(const std::vector<TControlPlace>& at96, const std::vector<TControlPlace>& layout, int dpi) {
+    ASSERT_EQ(layout.size(), at96.size());
+    // round(v * s) against round(v) * s: half a pixel each way, and half of s.
+    int slack = 48 + dpi / 2;
+    auto within = [&](int scaled, int v96) {
+        return dpi == 96 ? scaled == v96 : std::abs(scaled * 96 - v96 * dpi) <= slack;
+    };
+    // The client area is the suggested rectangle's, less the borders the system draws at its DPI.
+    for (size_t i = dpi == 96 ? 0 : 1; i < at96.size(); ++i) {
+        const RECT &a = at96[i].Place, &b = layout[i].Place;
+        const std::string& name = at96[i].Name;
+        EXPECT_EQ(layout[i].Name, name);
+        EXPECT_TRUE(within(b.left, a.left) && within(b.top, a.top) && within(b.right - b.left, a.right - a.left) &&
+                    (layout[i].OwnHeight || within(b.bottom - b.top, a.bottom - a.top)))
+            << name << " at " << dpi << " dpi: " << b.left << "," << b.top << " " << b.right - b.left << "x"
+            << b.bottom - b.top << "; at 96: " << a.left << "," << a.top << " " << a.right - a.left << "x"
+            << a.bottom - a.top;
+        EXPECT_TRUE(dpi == 96 ? layout[i].FontHeight == at96[i].FontHeight
+                              : std::abs(layout[i].FontHeight * 96 - at96[i].FontHeight * dpi) < 96)
+            << name << ": a font of " << layout[i].FontHeight << " at " << dpi << " dpi, " << at96[i].FontHeight
+            << " at 96";
+    }
+}
+
+std::string ControlsOutside(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    std::string outside;
+    for (HWND c = GetWindow(window, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom) {
+            char name[64] = {};
+            GetWindowTextA(c, name, sizeof name);
+            outside += std::string(" \"") + name + "\" to " + std::to_string(r.right) + "," +
+                       std::to_string(r.bottom) + ";";
+        }
+    }
+    return outside;
 }

@@ -54,3 +54,23 @@ void DropFiles(HWND target, const std::vector<std::string>& paths, POINT point);
 void DropFiles(HWND target, const std::vector<std::wstring>& paths, POINT point);
 // Writes what the screen shows of the window into build/<tree>/screenshots/<name>.png.
 std::string SaveWindowShot(HWND hwnd, const std::string& name);
+
+// Tells the window it now stands on a monitor of toDpi, as the system does, suggesting its own
+// rectangle grown (or shrunk) from its top-left corner by toDpi / fromDpi. Returns that rectangle.
+RECT SendDpiChanged(HWND window, int fromDpi, int toDpi);
+
+// A control as the screen has it: its place in its parent's client area and its font's height. An
+// etched line's place is its client area's, which the layout gives: the system sets the edge round it.
+struct TControlPlace {
+    std::string Name;  // its class and text
+    RECT Place;
+    int FontHeight;  // 0 without a font of its own
+    bool OwnHeight;  // a drop-down list's height is its font's, not the layout's
+};
+// Every control of the window, those on its pages too, in the system's order.
+std::vector<TControlPlace> LayoutOf(HWND window);
+// That a layout at dpi is the one at 96 dpi scaled, control by control: each length and font within
+// the rounding of both, exactly the same at 96; heights of their own left out.
+void ExpectLayoutAtDpi(const std::vector<TControlPlace>& at96, const std::vector<TControlPlace>& layout, int dpi);
+// The window's own controls (not their children) reaching out of its client area, by their texts.
+std::string ControlsOutside(HWND window);

@@ -130,3 +130,30 @@ TEST(DetailDialog, CancelAndTheCloseBoxLeaveTheCallersValuesAfterEdits) {
         EXPECT_EQ(run.arias, "元のヒント");
     }
 }
+
+// Moved to a monitor of 120 dpi and back: the suggested rectangle, every control and its font a
+// quarter larger; back at 96 exactly as it was.
+TEST(DetailDialog, ADpiChangeLaysItOutAgainAtTheNewScale) {
+    std::vector<TControlPlace> at96, at120, back;
+    RECT suggested{}, window{};
+    std::string outside;
+    RunDetail("C:\\a.exe", true, "hint", [&](TfrmDetail* d) {
+        HWND h = d->Handle();
+        return TSteps{WaitShown(d), Do([&, h] {
+                          at96 = LayoutOf(h);
+                          suggested = SendDpiChanged(h, 96, 120);
+                          GetWindowRect(h, &window);
+                          at120 = LayoutOf(h);
+                          outside = ControlsOutside(h);
+                      }),
+                      Shot(d, "detail-120"), Do([&, d, h] {
+                          SendDpiChanged(h, 120, 96);
+                          back = LayoutOf(h);
+                          Press(d->bbnCancel->Handle());
+                      })};
+    });
+    EXPECT_TRUE(EqualRect(&window, &suggested));
+    ExpectLayoutAtDpi(at96, at120, 120);
+    EXPECT_EQ(outside, "");
+    ExpectLayoutAtDpi(at96, back, 96);
+}
