@@ -55,22 +55,23 @@ void DropFiles(HWND target, const std::vector<std::wstring>& paths, POINT point)
 // Writes what the screen shows of the window into build/<tree>/screenshots/<name>.png.
 std::string SaveWindowShot(HWND hwnd, const std::string& name);
 
-// Tells the window it now stands on a monitor of toDpi, as the system does, suggesting its own
-// rectangle grown (or shrunk) from its top-left corner by toDpi / fromDpi. Returns that rectangle.
-RECT SendDpiChanged(HWND window, int fromDpi, int toDpi);
-
-// A control as the screen has it: its place in its parent's client area and its font's height. An
-// etched line's place is its client area's, which the layout gives: the system sets the edge round it.
+// A form's move to a monitor of another DPI and back to 96, as the system tells of them: its controls
+// before, there and back, and the rectangle the system suggested there against the one it took.
 struct TControlPlace {
     std::string Name;  // its class and text
-    RECT Place;
-    int FontHeight;  // 0 without a font of its own
-    bool OwnHeight;  // a drop-down list's height is its font's, not the layout's
+    RECT Place;        // in its parent's client area
+    int FontHeight;    // 0 without a font of its own
+    bool OwnHeight;    // a drop-down list's height is its font's, not the layout's
 };
-// Every control of the window, those on its pages too, in the system's order.
-std::vector<TControlPlace> LayoutOf(HWND window);
-// That a layout at dpi is the one at 96 dpi scaled, control by control: each length and font within
-// the rounding of both, exactly the same at 96; heights of their own left out.
-void ExpectLayoutAtDpi(const std::vector<TControlPlace>& at96, const std::vector<TControlPlace>& layout, int dpi);
-// The window's own controls (not their children) reaching out of its client area, by their texts.
-std::string ControlsOutside(HWND window);
+struct TDpiTrip {
+    std::vector<TControlPlace> At96, There, Back;
+    RECT Suggested{}, Taken{};
+};
+// The step that makes the trip, from the screen's corner. While there, once the form has been drawn,
+// its picture is saved as shot and there() runs.
+TDialogScript::TStep DpiTrip(std::function<HWND()> window, int dpi, TDpiTrip& trip, const std::string& shot,
+                             std::function<void()> there = {});
+// That the form took the suggested rectangle; that there each control's place and font were its 96-dpi
+// ones scaled, within the rounding of both (heights of their own left out); and that it came back
+// exactly as it was.
+void ExpectDpiTrip(const TDpiTrip& trip, int dpi);

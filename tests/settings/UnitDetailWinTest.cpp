@@ -131,29 +131,12 @@ TEST(DetailDialog, CancelAndTheCloseBoxLeaveTheCallersValuesAfterEdits) {
     }
 }
 
-// Moved to a monitor of 120 dpi and back: the suggested rectangle, every control and its font a
-// quarter larger; back at 96 exactly as it was.
+// Moved to a monitor of 120 dpi and back: the layout and its font a quarter larger, then as they were.
 TEST(DetailDialog, ADpiChangeLaysItOutAgainAtTheNewScale) {
-    std::vector<TControlPlace> at96, at120, back;
-    RECT suggested{}, window{};
-    std::string outside;
+    TDpiTrip trip;
     RunDetail("C:\\a.exe", true, "hint", [&](TfrmDetail* d) {
-        HWND h = d->Handle();
-        return TSteps{WaitShown(d), Do([&, h] {
-                          at96 = LayoutOf(h);
-                          suggested = SendDpiChanged(h, 96, 120);
-                          GetWindowRect(h, &window);
-                          at120 = LayoutOf(h);
-                          outside = ControlsOutside(h);
-                      }),
-                      Shot(d, "detail-120"), Do([&, d, h] {
-                          SendDpiChanged(h, 120, 96);
-                          back = LayoutOf(h);
-                          Press(d->bbnCancel->Handle());
-                      })};
+        return TSteps{WaitShown(d), DpiTrip([d] { return d->Handle(); }, 120, trip, "detail-120"),
+                      Do([d] { Press(d->bbnCancel->Handle()); })};
     });
-    EXPECT_TRUE(EqualRect(&window, &suggested));
-    ExpectLayoutAtDpi(at96, at120, 120);
-    EXPECT_EQ(outside, "");
-    ExpectLayoutAtDpi(at96, back, 96);
+    ExpectDpiTrip(trip, 120);
 }

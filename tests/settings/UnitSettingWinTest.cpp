@@ -373,47 +373,30 @@ TEST(SettingDialog, ARowsPictureIsMadeWhenTheRowIsFirstDrawn) {
     EXPECT_GT(nonWhite, 0) << "the shell's small icon of row39.txt";
 }
 
-// Moved to a monitor of 144 dpi and back: the suggested rectangle, every control and its font one and
-// a half times as large, the rows and the glyphs too; the panel's pictures are left at its own DPI;
-// back at 96 exactly as it was.
+// Moved to a monitor of 144 dpi and back: the layout and its font, the rows and the glyphs grow one and
+// a half times; the panel's pictures stay those of its own DPI.
 TEST(SettingDialog, ADpiChangeLaysTheDialogOutAgainAtTheNewScale) {
     TSettingsFixture f({"A", "B"});
-    std::vector<TControlPlace> at96, at144, back;
-    RECT suggested{}, window{};
-    int dpi = 0, row96 = 0, row144 = 0, glyph96 = 0, glyph144 = 0, panelPicture = 0;
-    std::string outside;
-    auto rowHeight = [](TfrmSetting* d) {
-        return static_cast<int>(SendMessageA(d->lbxRegiApp->Handle(), LB_GETITEMHEIGHT, 0, 0));
-    };
+    TDpiTrip trip;
+    int dpi = 0, row96 = 0, row = 0, glyph96 = 0, glyph = 0, panelPicture = 0;
+    auto rowHeight = [](TfrmSetting* d) { return SendMessageA(d->lbxRegiApp->Handle(), LB_GETITEMHEIGHT, 0, 0); };
     ASSERT_TRUE(f.Edit([&](TfrmSetting* d) {
-        HWND h = d->Handle();
-        return TSteps{WaitShown(d), Pause(100), Do([&, d, h] {
-                          at96 = LayoutOf(h);
-                          row96 = rowHeight(d);
+        return TSteps{WaitShown(d), Pause(100), Do([&, d] {
+                          row96 = static_cast<int>(rowHeight(d));
                           glyph96 = d->bbnUp->Glyph.Height();
-                          // Grown from the screen's corner, so that all of it is on the screen for its picture.
-                          SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-                          suggested = SendDpiChanged(h, 96, 144);
-                          GetWindowRect(h, &window);
-                          dpi = d->Dpi();
-                          at144 = LayoutOf(h);
-                          row144 = rowHeight(d);
-                          glyph144 = d->bbnUp->Glyph.Height();
-                          outside = ControlsOutside(h);
                       }),
-                      Shot(d, "setting-regist-144"), Do([&, d, h] {
-                          panelPicture = f.icons.Peek(0)->Width();
-                          SendDpiChanged(h, 144, 96);
-                          back = LayoutOf(h);
-                          Press(d->bbnOK->Handle());
-                      })};
+                      DpiTrip([d] { return d->Handle(); }, 144, trip, "setting-regist-144",
+                              [&, d] {
+                                  dpi = d->Dpi();
+                                  row = static_cast<int>(rowHeight(d));
+                                  glyph = d->bbnUp->Glyph.Height();
+                                  panelPicture = f.icons.Peek(0)->Width();
+                              }),
+                      Do([d] { Press(d->bbnOK->Handle()); })};
     }));
+    ExpectDpiTrip(trip, 144);
     EXPECT_EQ(dpi, 144);
-    EXPECT_TRUE(EqualRect(&window, &suggested));
-    ExpectLayoutAtDpi(at96, at144, 144);
-    EXPECT_EQ(outside, "");
-    EXPECT_EQ(2 * row144, 3 * row96);
-    EXPECT_EQ(glyph144, 2 * glyph96);
+    EXPECT_EQ(2 * row, 3 * row96);
+    EXPECT_EQ(glyph, 2 * glyph96);
     EXPECT_EQ(panelPicture, 16) << "drawn by the panel at 96 dpi";
-    ExpectLayoutAtDpi(at96, back, 96);
 }
