@@ -145,13 +145,29 @@ int FindRegisteredFilesLine(const std::vector<std::string>& lines) {
     return -1;
 }
 
+std::vector<bool> IRegiLoadHost::EntriesExist(const std::vector<std::string>& paths) {
+    std::vector<bool> present;
+    present.reserve(paths.size());
+    for (const std::string& path : paths) present.push_back(EntryExists(path));
+    return present;
+}
+
 void ReadRegisteredFiles(const std::vector<std::string>& lines, IRegiLoadHost& host) {
     int header = FindRegisteredFilesLine(lines);
     if (header < 0) return;
+    std::vector<TRegiEntry> entries;
+    std::vector<std::string> paths;
+    entries.reserve(lines.size() - static_cast<size_t>(header) - 1);
+    paths.reserve(entries.capacity());
     for (size_t i = static_cast<size_t>(header) + 1; i < lines.size(); ++i) {
-        TRegiEntry entry = ParseRegiEntry(lines[i]);
-        if (!host.EntryExists(entry.Path) && host.AskRemoveMissing(entry.Path)) continue;
-        host.AppendEntry(entry);
+        entries.push_back(ParseRegiEntry(lines[i]));
+        paths.push_back(entries.back().Path);
+    }
+    std::vector<bool> present = host.EntriesExist(paths);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        bool there = i < present.size() ? present[i] : host.EntryExists(entries[i].Path);
+        if (!there && host.AskRemoveMissing(entries[i].Path)) continue;
+        host.AppendEntry(entries[i]);
     }
 }
 

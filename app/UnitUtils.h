@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // "True" for true, "False" otherwise.
 std::string BoolToStr(bool value);
@@ -33,6 +34,10 @@ std::string ExtractFilePath(std::string_view path);
 bool FolderExists(const std::string& path);
 // The path names an existing file that is not a directory. Windows only.
 bool FileExists(const std::string& path);
+
+// For each path, whether it is there, as FileExists or FolderExists; a long list is shared out
+// among the processors. Windows only.
+std::vector<bool> PathsPresent(const std::vector<std::string>& paths);
 
 // The folder of the running executable, with its final "\". Windows only.
 std::string ExeFolder();

@@ -9,8 +9,10 @@
 #include "toolkit/Forms.h"
 
 // The shell finds a file by parsing its path from the desktop down, folder by folder, each time it
-// is asked by path (under Wine that is most of an icon's cost). The folders of the entries are
-// parsed once here, and each file is found within its folder: the same item, found faster.
+// is asked by path; asked by identifier list it binds the item's folder again. Under Wine each is
+// most of an icon's cost, and binding a folder searches all of it. The folders of the entries are
+// parsed and bound once here, and each file's icon is asked of its folder, as the shell's own views
+// do: the same icon, found faster.
 class TShellFolders {
 public:
     ~TShellFolders() {
@@ -19,29 +21,41 @@ public:
             CoTaskMemFree(f.Pidl);
         }
     }
-    // The item's whole identifier list, for the caller to free; null where the folder cannot be
-    // parsed (the path is asked for as it is then).
-    LPITEMIDLIST Find(const std::string& path) {
+    // The place of the path's icon in the system's image lists; false where the folder cannot be
+    // parsed or has no icon for it (the path is asked for as it is then).
+    bool IconIndex(const std::string& path, int& index) {
         std::string folderPath = ExtractFilePath(path), name = ExtractFileName(path);
-        if (folderPath.empty() || name.empty()) return nullptr;
+        if (folderPath.empty() || name.empty()) return false;
         TFolder& f = folders_[folderPath];
         if (!f.Tried) {
             f.Tried = true;
             IShellFolder* desktop = nullptr;
-            if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
+            if (FAILED(SHGetDesktopFolder(&desktop))) return false;
             std::wstring wide = AnsiToWide(folderPath);
             if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &f.Pidl, nullptr)) &&
                 FAILED(desktop->BindToObject(f.Pidl, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&f.Folder))))
                 f.Folder = nullptr;
             desktop->Release();
         }
-        if (f.Folder == nullptr) return nullptr;
+        if (f.Folder == nullptr) return false;
         std::wstring wide = AnsiToWide(name);
         LPITEMIDLIST child = nullptr;
-        if (FAILED(f.Folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &child, nullptr))) return nullptr;
-        LPITEMIDLIST whole = ILCombine(f.Pidl, child);
+        if (FAILED(f.Folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &child, nullptr))) return false;
+        index = -1;
+        if (auto map = MapToSystemList()) {
+            int openIndex = -1;
+            index = map(f.Folder, child, &openIndex);
+        }
+        if (index < 0) {
+            LPITEMIDLIST whole = ILCombine(f.Pidl, child);
+            SHFILEINFOA info{};
+            if (whole != nullptr &&
+                SHGetFileInfoA(reinterpret_cast<const char*>(whole), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX))
+                index = info.iIcon;
+            CoTaskMemFree(whole);
+        }
         CoTaskMemFree(child);
-        return whole;
+        return index >= 0;
     }
 
 private:
@@ -51,6 +65,15 @@ private:
         LPITEMIDLIST Pidl = nullptr;
     };
     std::map<std::string, TFolder> folders_;
+
+    // The shell's look-up of an item's icon within its folder; looked for by name, since not every
+    // version of the shell names it.
+    using TMap = int(WINAPI*)(IShellFolder*, LPCITEMIDLIST, int*);
+    static TMap MapToSystemList() {
+        static TMap map = reinterpret_cast<TMap>(
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHMapPIDLToSystemImageListIndex")));
+        return map;
+    }
 };
 
 namespace {
@@ -101,16 +124,11 @@ int SystemIconIndex(const std::string& path, TShellFolders* folders) {
     // out a generic icon, and the entry must look empty.
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return -1;
     // One look-up gives the icon's place in the system's image lists, which hold every size.
+    int index = -1;
+    if (folders != nullptr && folders->IconIndex(path, index)) return index;
     SHFILEINFOA info{};
-    HIMAGELIST largeList = nullptr;
-    if (LPITEMIDLIST item = folders != nullptr ? folders->Find(path) : nullptr) {
-        largeList = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoA(reinterpret_cast<const char*>(item), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX));
-        CoTaskMemFree(item);
-    } else {
-        largeList = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX));
-    }
-    return largeList != nullptr ? info.iIcon : -1;
+    auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX));
+    return list != nullptr ? info.iIcon : -1;
 }
 
 void DrawSystemIcon(int index, int pixels, TBitmap* picture) {

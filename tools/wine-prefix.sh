@@ -2,9 +2,12 @@
 # Makes a Wine prefix fit for the tests: no crash dialog, no wait for a window manager, no sound device;
 # and brings it, new or made by an earlier version of this script, to look and act as Windows does
 # (see up_to_date). Quick when there is nothing to do.
-# Usage: wine-prefix.sh DIR
+# Usage: wine-prefix.sh DIR [DPI]
+# DPI, when given, is the system's dots per inch (LogPixels): 144 is the 150 % of many laptops.
 set -euo pipefail
-prefix=${1:?usage: wine-prefix.sh DIR}
+prefix=${1:?usage: wine-prefix.sh DIR [DPI]}
+dpi=${2:-}
+case $dpi in '' | [1-9][0-9] | [1-9][0-9][0-9]) ;; *) echo "wine-prefix.sh: DPI must be a number, not '$dpi'" >&2; exit 2 ;; esac
 wine=${WINE:-$(command -v wine64 || echo /usr/lib/wine/wine64)}
 wineserver=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver64)}
 export WINEPREFIX=$prefix WINEDEBUG=-all LANG=ja_JP.UTF-8
@@ -25,7 +28,8 @@ reg() { "$wine" reg add "$@" /f >/dev/null 2>&1; }
 up_to_date() {
     [ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] &&
         grep -q '"IPAPGothic"' "$prefix/user.reg" 2>/dev/null && grep -q '"IPAGothic"' "$prefix/user.reg" &&
-        grep -q '^\[Software\\\\Classes\\\\.txt\]' "$prefix/system.reg" 2>/dev/null
+        grep -q '^\[Software\\\\Classes\\\\.txt\]' "$prefix/system.reg" 2>/dev/null &&
+        { [ -z "$dpi" ] || grep -q "^\"LogPixels\"=dword:$(printf %08x "$dpi")" "$prefix/user.reg"; }
 }
 bring_up_to_date() {
     mkdir -p "$prefix/drive_c/windows/Fonts"
@@ -33,6 +37,7 @@ bring_up_to_date() {
     reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic
     reg 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic
     reg 'HKCR\.txt' /ve /t REG_SZ /d txtfile
+    if [ -n "$dpi" ]; then reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"; fi
 }
 
 if [ -f "$prefix/.zumaro-ready" ] && up_to_date; then exit 0; fi

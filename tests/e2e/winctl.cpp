@@ -392,6 +392,9 @@ int Menu(double seconds) {
 }
 
 int main(int argc, char** argv) {
+    // Places and sizes in the screen's own pixels at any DPI, as the launcher sees them, not scaled
+    // back to 96 dpi as the system would for a program unaware of DPI.
+    SetProcessDPIAware();
     if (argc < 2) return LeaveMark();
     std::string cmd = argv[1];
     if (cmd == "box") {

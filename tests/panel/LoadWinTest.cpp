@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "app/UnitUtils.h"
 #include "settings/DialogDriver.h"
 #include "settings/UnitSetting.h"
 #include "support/WinTestSupport.h"
@@ -69,4 +71,25 @@ TEST(Load, TwentyThousandEntriesStartPageOpenTheSettingsAndSaveUnchanged) {
     EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini"), file) << "and at the end";
     EXPECT_EQ(LiveGdiObjects, gdiBefore);
     std::printf("start-up with 20,000 entries over 100 files: %.0f ms\n", startUp);
+}
+
+TEST(Load, ALongListsFilesAreFoundInPlaceWhenAskedOnSeveralThreads) {
+    TTempFolder dir("在否");
+    WriteFileBytes(dir / "ある.txt", "x");
+    WriteFileBytes(dir / "b.bat", "x");
+    CreateDirectoryA((dir / "フォルダ").c_str(), nullptr);
+    const std::string kinds[] = {"ある.txt", "ない.txt", "b.bat", "フォルダ", "フォルダ\\", "b.bat\\", "", "フォルダ\\ない"};
+    std::vector<std::string> paths;
+    // Long enough to be shared out, in an order that no share's stride follows.
+    for (int i = 0; i < 3000; ++i) paths.push_back(dir / kinds[(i * 7 + i / 13) % 8]);
+    std::vector<bool> present = PathsPresent(paths);
+    ASSERT_EQ(present.size(), paths.size());
+    int there = 0;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        ASSERT_EQ(present[i], FileExists(paths[i]) || FolderExists(paths[i])) << i << ": " << paths[i];
+        there += present[i];
+    }
+    EXPECT_GT(there, 0);
+    EXPECT_LT(there, 3000);
+    EXPECT_TRUE(PathsPresent({}).empty());
 }
