@@ -14,6 +14,10 @@ public:
     TStaticLabel* lblTitle = nullptr;
     TImage* imgIcon = nullptr;
 
+protected:
+    void DpiChanged(int oldDpi, const RECT& suggested) override;
+
 private:
+    void ApplyDpi();
     TGdiObject titleFont_;
 };

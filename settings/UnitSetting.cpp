@@ -9,10 +9,16 @@
 
 namespace {
 
-void LoadGlyph(TBitBtn* button, const char* resource, int numGlyphs) {
-    if (!button->Glyph.LoadFromResourceName(resource)) throw Exception(std::string("No glyph ") + resource);
+// The glyph drawn for the DPI: twice as large from 144 dpi on, where the 16-pixel one looks lost.
+void LoadGlyph(TBitBtn* button, const std::string& resource, int numGlyphs, int dpi) {
+    std::string name = dpi >= 144 ? resource + "_2X" : resource;
+    if (!button->Glyph.LoadFromResourceName(name.c_str())) throw Exception("No glyph " + name);
     button->NumGlyphs = numGlyphs;
+    if (button->HandleAllocated()) InvalidateRect(button->Handle(), nullptr, TRUE);
 }
+
+constexpr int kRowHeight = 18;  // a row of the list at 96 dpi: its 16-pixel picture and a line of text
+constexpr int kRowPicture = 16;
 
 }  // namespace
 
@@ -74,11 +80,6 @@ TfrmSetting::TfrmSetting(TComponent* owner) : TForm(owner, "TfrmSetting") {
     FileDrop1 = new TFileDrop(this);
     FileDrop1->Name = "FileDrop1";
 
-    LoadGlyph(bbnUp, "GLYPH_UP", 2);
-    LoadGlyph(bbnDown, "GLYPH_DOWN", 2);
-    LoadGlyph(bbnAdd, "GLYPH_ADD", 1);
-    LoadGlyph(bbnDelete, "GLYPH_DELETE", 1);
-    LoadGlyph(bbnDetail, "GLYPH_DETAIL", 2);
     trbSpeed->SetRange(kSliderMin, kSliderMax);
 
     bbnOK->OnClick = [this](TObject* s) { bbnOKClick(s); };
@@ -109,6 +110,7 @@ TfrmSetting::TfrmSetting(TComponent* owner) : TForm(owner, "TfrmSetting") {
     // The windows of the layout, so that the drop target takes the list's window, not the form's:
     // files dropped anywhere else on the dialog are refused.
     Handle();
+    ApplyDpi();
     FileDrop1->SetControl(lbxRegiApp);
     FileDrop1->SetAccept(true);
     cmbBtnRow->SetItems(CountItems());
@@ -118,6 +120,21 @@ TfrmSetting::TfrmSetting(TComponent* owner) : TForm(owner, "TfrmSetting") {
     cmbHotKey1->SetItems(HotKey1Items());
     cmbHotKey2->SetItems(HotKey2Items());
     FinishCreate();
+}
+
+void TfrmSetting::ApplyDpi() {
+    int dpi = Dpi();
+    LoadGlyph(bbnUp, "GLYPH_UP", 2, dpi);
+    LoadGlyph(bbnDown, "GLYPH_DOWN", 2, dpi);
+    LoadGlyph(bbnAdd, "GLYPH_ADD", 1, dpi);
+    LoadGlyph(bbnDelete, "GLYPH_DELETE", 1, dpi);
+    LoadGlyph(bbnDetail, "GLYPH_DETAIL", 2, dpi);
+    lbxRegiApp->SetItemHeight(ScaleForDpi(kRowHeight, dpi));
+}
+
+void TfrmSetting::DpiChanged(int oldDpi, const RECT& suggested) {
+    TForm::DpiChanged(oldDpi, suggested);
+    ApplyDpi();
 }
 
 void TfrmSetting::FormCreate(TObject*) {
@@ -136,6 +153,7 @@ void TfrmSetting::FormDestroy(TObject*) {
 bool TfrmSetting::EditSettings(TLauncherSettings& Settings, TStrings& RegiFileList, TStrings& UseAriasList,
                                TStrings& AriasList, TIconList& SmallIconList, int32_t& SettingPageIndex) {
     icons_ = &SmallIconList.Cache();
+    listDpi_ = SmallIconList.Dpi();
     LoadControls(Settings);
     LoadRegiList(RegiFileList, SmallIconList);
     WorkUseAriasList->Clear();
@@ -234,9 +252,9 @@ void TfrmSetting::InsertRow(int index, const std::string& path, const std::strin
     int selected = lbxRegiApp->ItemIndex();
     auto image = std::make_unique<TBitmap>();
     if (icons_ != nullptr)
-        image->Assign(&icons_->Small(path));
+        image->Assign(&icons_->Small(path, Dpi()));
     else
-        image->SetSize(16, 16);
+        image->SetSize(ScaleForDpi(kRowPicture, Dpi()), ScaleForDpi(kRowPicture, Dpi()));
     WorkUseAriasList->Insert(index, flag);
     WorkAriasList->Insert(index, hint);
     ownImages_.push_back(std::move(image));
@@ -249,14 +267,20 @@ void TfrmSetting::lbxRegiAppDrawItem(TListBox* Control, int Index, TRectI Rect, 
     TCanvas* canvas = Control->Canvas();
     canvas->FillRect(Rect);
     int w = 0;
-    TBitmap* image = Control->Image(Index);
-    // A row of the panel's list shows its picture for the first time: it is made now.
-    if (image != nullptr && image->Empty() && icons_ != nullptr) image->Assign(&icons_->Small(Control->Item(Index)));
+    int dpi = Dpi();
+    const TBitmap* image = Control->Image(Index);
+    // A row of the panel's list shows its picture for the first time: it is made now, for the
+    // panel too when both are drawn at one DPI.
+    if (image != nullptr && image->Empty() && icons_ != nullptr && listDpi_ == dpi)
+        Control->Image(Index)->Assign(&icons_->Small(Control->Item(Index), dpi));
+    // One made for another DPI is not stretched: the cache has the icon of this one.
+    if (image != nullptr && image->Width() != ScaleForDpi(kRowPicture, dpi) && icons_ != nullptr)
+        image = &icons_->Small(Control->Item(Index), dpi);
     if (image != nullptr) {
         w = image->Width();
         canvas->CopyRect({0, Rect.Top, w, Rect.Top + image->Height()}, *image, {0, 0, w, image->Height()});
     }
-    canvas->TextOut(w + 2, Rect.Top + 2, Control->Item(Index));
+    canvas->TextOut(w + ScaleForDpi(2, dpi), Rect.Top + ScaleForDpi(2, dpi), Control->Item(Index));
 }
 
 void TfrmSetting::bbnUpClick(TObject*) {
@@ -322,10 +346,11 @@ void TfrmSetting::bbnDetailClick(TObject*) {
 
 void TfrmSetting::ShowItemHint(const std::string& Text) {
     if (ItemHintWindow == nullptr) return;
+    ItemHintWindow->Dpi = Dpi();
     int x = Left() + pgcSetting->Left() + tbsRegist->Left() + lbxRegiApp->Left();
     int y = Top() + pgcSetting->Top() + tbsRegist->Top() + lbxRegiApp->Top() +
             (lbxRegiApp->ItemIndex() - lbxRegiApp->TopIndex() + 1) * lbxRegiApp->ItemHeight;
-    TRectI r = ItemHintWindow->CalcHintRect(300, Text);
+    TRectI r = ItemHintWindow->CalcHintRect(ScaleForDpi(300, Dpi()), Text);
     ItemHintWindow->ActivateHint({r.Left + x, r.Top + y, r.Right + x, r.Bottom + y}, Text);
 }
 

@@ -81,8 +81,13 @@ public:
     // The pictures this dialog made for rows it added, deleted ones included; they go with it.
     int OwnRowImageCount() const { return static_cast<int>(ownImages_.size()); }
 
+protected:
+    // The rows, their pictures and the glyphs follow the dialog's new DPI.
+    void DpiChanged(int oldDpi, const RECT& suggested) override;
+
 private:
     class TRows;
+    void ApplyDpi();
     void LoadControls(const TLauncherSettings& Settings);
     void SaveControls(TLauncherSettings& Settings);
     void LoadRegiList(const TStrings& RegiFileList, TIconList& SmallIconList);
@@ -93,4 +98,5 @@ private:
     void InsertRow(int index, const std::string& path, const std::string& flag, const std::string& hint);
     std::vector<std::unique_ptr<TBitmap>> ownImages_;
     TIconCache* icons_ = nullptr;  // where the rows' pictures come from, while editing
+    int listDpi_ = kDefaultDpi;  // the DPI the panel's pictures handed in are made for
 };

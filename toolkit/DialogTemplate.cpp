@@ -141,6 +141,11 @@ TDialogScale FixedClientDialogScale(int cx, int cy, int width, int height) {
     return {width, cx, height, cy};
 }
 
+TDialogScale DialogScaleForDpi(const TDialogScale& at96, int dpi) {
+    if (dpi <= 0) throw Exception("No dialog scale at " + std::to_string(dpi) + " dpi");
+    return {at96.NumX * dpi, at96.DenX * 96, at96.NumY * dpi, at96.DenY * 96};
+}
+
 TRectI DialogUnitsToPixels(int x, int y, int cx, int cy, const TDialogScale& s) {
     int left = RoundedScale(x, s.NumX, s.DenX), top = RoundedScale(y, s.NumY, s.DenY);
     return {left, top, left + RoundedScale(cx, s.NumX, s.DenX), top + RoundedScale(cy, s.NumY, s.DenY)};

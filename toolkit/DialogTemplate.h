@@ -47,6 +47,10 @@ TDialogScale FontDialogScale(int baseX, int baseY);
 // units, is mapped onto exactly that area, so every control stays inside whatever the font.
 TDialogScale FixedClientDialogScale(int cx, int cy, int width, int height);
 
+// The scale a layout measured at 96 dpi has at another DPI: its font grows with the DPI, and so
+// does every length, as one fraction, so that rounding never makes a control differ from the others.
+TDialogScale DialogScaleForDpi(const TDialogScale& at96, int dpi);
+
 TRectI DialogUnitsToPixels(int x, int y, int cx, int cy, const TDialogScale& scale);
 
 // The same by the font's base units.

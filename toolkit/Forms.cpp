@@ -304,15 +304,20 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 void TForm::SetTemplate(const char* resourceName, int clientWidth, int clientHeight) {
-    template_ = std::make_unique<TFormTemplate>(resourceName, clientWidth, clientHeight);
+    template_ = std::make_unique<TFormTemplate>(resourceName, clientWidth, clientHeight, dpi_);
 }
 
 void TForm::HandleCreated() {
     dpi_ = WindowDpi(Handle());
-    if (template_) template_->CreateControls(*this);
+    if (template_) {
+        // Made on a monitor of another DPI than the system's: sized for it before its controls come.
+        if (template_->SetDpi(dpi_)) template_->Relayout(*this);
+        template_->CreateControls(*this);
+    }
 }
 
 void TForm::DpiChanged(int, const RECT& suggested) {
+    if (template_ && template_->SetDpi(dpi_)) template_->Relayout(*this);
     SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
 }
 

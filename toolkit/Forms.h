@@ -16,6 +16,7 @@
 
 class TGraphicControl;
 class TPopupMenu;
+class TSysControl;
 
 // Posted to a form to destroy it once the messages before it are handled.
 constexpr UINT CM_RELEASE = WM_APP + 0x100;
@@ -87,8 +88,9 @@ class TForm;
 class TFormTemplate {
 public:
     // A form that fixes its client area in pixels gives its size: the layout is mapped onto it.
-    // Otherwise (0, 0) the layout's dialog units are measured on its font.
-    TFormTemplate(const char* resourceName, int clientWidth, int clientHeight);
+    // Otherwise (0, 0) the layout's dialog units are measured on its font. Sizes are 96-dpi ones,
+    // laid out at dpi.
+    TFormTemplate(const char* resourceName, int clientWidth, int clientHeight, int dpi);
     ~TFormTemplate();
     TFormTemplate(const TFormTemplate&) = delete;
     TFormTemplate& operator=(const TFormTemplate&) = delete;
@@ -97,12 +99,30 @@ public:
     // Every control of the definition, in its order: the form's component with the same
     // identifier takes it; the others (labels, frames, bevels) are plain system windows.
     void CreateControls(TForm& form);
+    // Lays the layout out at another DPI: a font of that size and every length in proportion.
+    // False when it already is.
+    bool SetDpi(int dpi);
+    // The form's size and every control's place and font, once the DPI has changed.
+    void Relayout(TForm& form);
     HFONT Font() const;
 
 private:
+    void SizeForm(TForm& form, DWORD style, DWORD exStyle) const;
+    // An item's rectangle in pixels in its parent, the form or a page.
+    TRectI ItemRect(size_t index) const;
+    // The window of an item that no control of the form takes: a label, a frame, a bevel.
+    HWND CreatePlainWindow(size_t index, HWND parent) const;
     std::unique_ptr<TDialogTemplate> template_;
+    TFont font96_;
     TGdiObject font_;
+    TGdiObject retired_;  // the font the controls have until Relayout
+    TDialogScale scale96_;
     TDialogScale scale_;
+    int dpi_ = 0;
+    // What CreateControls made for each item: its window, and the form's control when it has one.
+    std::vector<HWND> windows_;
+    std::vector<TSysControl*> controls_;
+    std::vector<int> parents_;
 };
 
 class TForm : public TWinControl {
@@ -175,7 +195,8 @@ protected:
     void SetTemplate(const char* resourceName, int clientWidth = 0, int clientHeight = 0);
     void HandleCreated() override;
     // WM_DPICHANGED: Dpi() is the new one already; the form takes the system's suggested window
-    // rectangle. A form that draws itself draws again at the new scale.
+    // rectangle, and a stored layout is laid out again with its font at the new size. A form that
+    // draws itself draws again at the new scale.
     virtual void DpiChanged(int oldDpi, const RECT& suggested);
     // Tab, Enter and Escape of the modal loop, and the system's own dialog keys; true when the
     // message has been dealt with.

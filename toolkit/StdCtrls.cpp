@@ -66,7 +66,7 @@ HWND ToolTipOf(HWND topLevel) {
 
 // ---- the stored layout ----
 
-TFormTemplate::TFormTemplate(const char* resourceName, int clientWidth, int clientHeight) {
+TFormTemplate::TFormTemplate(const char* resourceName, int clientWidth, int clientHeight, int dpi) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, resourceName, MAKEINTRESOURCEA(5));  // RT_DIALOG
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
@@ -77,13 +77,15 @@ TFormTemplate::TFormTemplate(const char* resourceName, int clientWidth, int clie
     const TDialogTemplate& t = *template_;
     // Points at the 96 pixels an inch the layouts are drawn for: 9 points are 12 pixels.
     int height = t.PointSize > 0 ? (t.PointSize * 4 + 1) / 3 : 12;
-    TFont font{t.FontName.empty() ? std::string("ＭＳ Ｐゴシック") : ToAnsi(t.FontName), height,
-               static_cast<BYTE>(t.PointSize > 0 ? t.Charset : SHIFTJIS_CHARSET)};
-    font_.Reset(CreateFontHandle(font));
-    if (!font_) throw Exception("Out of system resources");
+    font96_ = TFont{t.FontName.empty() ? std::string("ＭＳ Ｐゴシック") : ToAnsi(t.FontName), height,
+                    static_cast<BYTE>(t.PointSize > 0 ? t.Charset : SHIFTJIS_CHARSET)};
+    TGdiObject font96(CreateFontHandle(font96_));
+    if (!font96) throw Exception("Out of system resources");
     // The dialog units of the layout, measured on its font as the system's dialogs measure them.
+    // Always on the 96-dpi font: a font's measures do not grow quite in step with its size, and
+    // a layout that grows by the DPI alone keeps its proportions at every scale.
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font_.Get());
+    HGDIOBJ old = SelectObject(dc, font96.Get());
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -93,13 +95,100 @@ TFormTemplate::TFormTemplate(const char* resourceName, int clientWidth, int clie
     ReleaseDC(nullptr, dc);
     int baseX = (size.cx / 26 + 1) / 2, baseY = tm.tmHeight;
     if (baseX <= 0 || baseY <= 0) throw Exception("Cannot measure the dialog font");
-    scale_ = clientWidth > 0 && clientHeight > 0 ? FixedClientDialogScale(t.Cx, t.Cy, clientWidth, clientHeight)
-                                                 : FontDialogScale(baseX, baseY);
+    scale96_ = clientWidth > 0 && clientHeight > 0 ? FixedClientDialogScale(t.Cx, t.Cy, clientWidth, clientHeight)
+                                                   : FontDialogScale(baseX, baseY);
+    SetDpi(dpi);
 }
 
 TFormTemplate::~TFormTemplate() = default;
 
 HFONT TFormTemplate::Font() const { return static_cast<HFONT>(font_.Get()); }
+
+bool TFormTemplate::SetDpi(int dpi) {
+    if (dpi == dpi_) return false;
+    TFont font = font96_;
+    font.Height = ScaleForDpi(font96_.Height, dpi);
+    TGdiObject made(CreateFontHandle(font));
+    if (!made) throw Exception("Out of system resources");
+    // The controls keep the font they were given until Relayout hands them this one.
+    if (!retired_)
+        retired_ = std::move(font_);
+    else
+        font_.Reset();
+    font_ = std::move(made);
+    scale_ = DialogScaleForDpi(scale96_, dpi);
+    dpi_ = dpi;
+    return true;
+}
+
+TRectI TFormTemplate::ItemRect(size_t index) const {
+    const TDialogItem& item = template_->Items[index];
+    TRectI r = DialogUnitsToPixels(item.X, item.Y, item.Cx, item.Cy, scale_);
+    // A page's controls are placed in the page.
+    if (index < parents_.size() && parents_[index] >= 0) {
+        const TDialogItem& p = template_->Items[static_cast<size_t>(parents_[index])];
+        TRectI pr = DialogUnitsToPixels(p.X, p.Y, p.Cx, p.Cy, scale_);
+        r = {r.Left - pr.Left, r.Top - pr.Top, r.Right - pr.Left, r.Bottom - pr.Top};
+    }
+    return r;
+}
+
+HWND TFormTemplate::CreatePlainWindow(size_t index, HWND parent) const {
+    const TDialogItem& item = template_->Items[index];
+    TRectI r = ItemRect(index);
+    std::string className = ToAnsi(item.ClassName);
+    InitControlClasses();
+    HWND hwnd = CreateWindowExA(item.ExStyle, className.c_str(), ToAnsi(item.Text).c_str(), item.Style | WS_CHILD,
+                                r.Left, r.Top, r.Width(), r.Height(), parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.Id)), GetModuleHandleA(nullptr), nullptr);
+    if (hwnd == nullptr) throw Exception("Cannot create window " + className);
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    return hwnd;
+}
+
+void TFormTemplate::Relayout(TForm& form) {
+    if (!form.HandleAllocated()) return;
+    HWND h = form.Handle();
+    SizeForm(form, static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE)),
+             static_cast<DWORD>(GetWindowLongA(h, GWL_EXSTYLE)));
+    for (size_t i = 0; i < windows_.size(); ++i) {
+        TRectI r = ItemRect(i);
+        if (TSysControl* control = controls_[i]) {
+            control->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+            control->SetFont(Font());
+        } else if (HWND old = windows_[i]) {
+            // Made again where it was: the system fits some at their making (an etched line takes
+            // the height of its edge), and they must come out as they would have been made at this DPI.
+            HWND made = CreatePlainWindow(i, GetParent(old));
+            SetWindowPos(made, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            DestroyWindow(old);
+            windows_[i] = made;
+        }
+    }
+    retired_.Reset();
+    InvalidateRect(h, nullptr, TRUE);
+}
+
+namespace {
+
+// The window size for a client area at a DPI, where the system can tell borders by DPI.
+SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, int dpi) {
+    using TAdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<TAdjustForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT r{0, 0, width, height};
+    if (adjustForDpi == nullptr || !adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+void TFormTemplate::SizeForm(TForm& form, DWORD style, DWORD exStyle) const {
+    TRectI client = DialogUnitsToPixels(0, 0, template_->Cx, template_->Cy, scale_);
+    SIZE size = WindowSizeForClient(client.Width(), client.Height(), style, exStyle, dpi_);
+    form.SetBounds(form.Left(), form.Top(), size.cx, size.cy);
+}
 
 void TFormTemplate::ApplyToForm(TForm& form, DWORD& style, DWORD& exStyle) {
     const TDialogTemplate& t = *template_;
@@ -109,27 +198,24 @@ void TFormTemplate::ApplyToForm(TForm& form, DWORD& style, DWORD& exStyle) {
     if (t.Style & kModalFrame) exStyle |= WS_EX_DLGMODALFRAME;
     form.CenterOnScreen = (t.Style & kCenter) != 0;
     form.Caption = ToAnsi(t.Caption);
-    TRectI client = DialogUnitsToPixels(0, 0, t.Cx, t.Cy, scale_);
-    RECT r{0, 0, client.Width(), client.Height()};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    form.SetBounds(form.Left(), form.Top(), r.right - r.left, r.bottom - r.top);
+    SizeForm(form, style, exStyle);
 }
 
 void TFormTemplate::CreateControls(TForm& form) {
     const std::vector<TDialogItem>& items = template_->Items;
     std::vector<bool> containers;
     for (const TDialogItem& item : items) containers.push_back(IsContainerClass(item.ClassName));
-    std::vector<int> parents = ContainerIndices(items, containers);
-    std::vector<TSysControl*> made(items.size(), nullptr);
+    parents_ = ContainerIndices(items, containers);
+    const std::vector<int>& parents = parents_;
+    controls_.assign(items.size(), nullptr);
+    windows_.assign(items.size(), nullptr);
+    std::vector<TSysControl*>& made = controls_;
     std::vector<HWND> frames;
     for (size_t i = 0; i < items.size(); ++i) {
         const TDialogItem& item = items[i];
-        TRectI r = DialogUnitsToPixels(item.X, item.Y, item.Cx, item.Cy, scale_);
+        TRectI r = ItemRect(i);
         TWinControl* parent = &form;
         if (parents[i] >= 0) {
-            const TDialogItem& p = items[static_cast<size_t>(parents[i])];
-            TRectI pr = DialogUnitsToPixels(p.X, p.Y, p.Cx, p.Cy, scale_);
-            r = {r.Left - pr.Left, r.Top - pr.Top, r.Right - pr.Left, r.Bottom - pr.Top};
             parent = made[static_cast<size_t>(parents[i])];
             if (parent == nullptr) throw Exception("A page in a dialog definition has no control of the form");
         }
@@ -147,15 +233,10 @@ void TFormTemplate::CreateControls(TForm& form) {
             else
                 control->Handle();
             made[i] = control;
+            windows_[i] = control->Handle();
         } else {
-            // A label, frame or bevel that nothing refers to: a plain system window.
-            InitControlClasses();
-            HWND hwnd = CreateWindowExA(item.ExStyle, className.c_str(), text.c_str(), item.Style | WS_CHILD, r.Left,
-                                        r.Top, r.Width(), r.Height(), parent->Handle(),
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.Id)),
-                                        GetModuleHandleA(nullptr), nullptr);
-            if (hwnd == nullptr) throw Exception("Cannot create window " + className);
-            SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+            HWND hwnd = CreatePlainWindow(i, parent->Handle());
+            windows_[i] = hwnd;
             if (_stricmp(className.c_str(), "Button") == 0 && (item.Style & 0x0F) == BS_GROUPBOX) frames.push_back(hwnd);
         }
     }
@@ -163,6 +244,7 @@ void TFormTemplate::CreateControls(TForm& form) {
     // (Wine looks for a drop's window this way). Later windows are made below earlier ones: the
     // frames go down once all are made.
     for (HWND frame : frames) SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    retired_.Reset();  // no control was given it
     // A control of the form that the layout does not place is a fault of the definition.
     for (int c = 0; c < form.ComponentCount(); ++c) {
         auto* control = dynamic_cast<TSysControl*>(form.Components(c));
@@ -264,6 +346,17 @@ void TSysControl::ApplyHint() {
 
 void TSysControl::Click() { SendMessageA(Handle(), BM_CLICK, 0, 0); }
 
+void TSysControl::SetFont(HFONT font) {
+    font_ = font;
+    if (HandleAllocated()) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+int TSysControl::Dpi() const {
+    for (TComponent* c = Owner(); c != nullptr; c = c->Owner())
+        if (auto* form = dynamic_cast<TForm*>(c)) return form->Dpi();
+    return SystemDpi();
+}
+
 TShiftState TSysControl::KeyShift() const {
     TShiftState shift = 0;
     if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
@@ -306,7 +399,8 @@ void TBitBtn::Draw(const DRAWITEMSTRUCT& item) {
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &textSize, DT_CALCRECT | DT_SINGLELINE | prefix);
     int glyphW = Glyph.Empty() ? 0 : Glyph.Width() / (NumGlyphs > 1 ? NumGlyphs : 1);
     int glyphH = Glyph.Height();
-    int gap = glyphW > 0 && !caption.empty() ? 4 : 0;
+    int dpi = Dpi();
+    int gap = glyphW > 0 && !caption.empty() ? ScaleForDpi(4, dpi) : 0;
     int total = glyphW + gap + textSize.right;
     int shift = pressed ? 1 : 0;
     int x = (r.left + r.right - total) / 2 + shift;
@@ -341,7 +435,7 @@ void TBitBtn::Draw(const DRAWITEMSTRUCT& item) {
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &t, DT_SINGLELINE | prefix);
     if (item.itemState & ODS_FOCUS) {
         RECT f = item.rcItem;
-        InflateRect(&f, -4, -4);
+        InflateRect(&f, -ScaleForDpi(4, dpi), -ScaleForDpi(4, dpi));
         DrawFocusRect(dc, &f);
     }
 }
@@ -447,6 +541,14 @@ void TCanvas::CopyRect(const TRectI& dest, const TBitmap& bitmap, const TRectI& 
 void TListBox::HandleCreated() {
     TSysControl::HandleCreated();
     SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, ItemHeight);
+}
+
+void TListBox::SetItemHeight(int height) {
+    ItemHeight = height;
+    if (HandleAllocated()) {
+        SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, height);
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
 }
 
 int TListBox::Count() const {

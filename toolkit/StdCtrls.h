@@ -31,6 +31,10 @@ public:
     void SetHint(const std::string& hint);
     // Sends the message a click gives, as the user's click does.
     void Click();
+    // The font the control draws its text in; the caller keeps it alive.
+    void SetFont(HFONT font);
+    // The DPI of the form the control is on.
+    int Dpi() const;
 
     // Used by the stored layout: the system class, style and place of this control's window.
     void Prepare(const std::string& systemClass, DWORD style, DWORD exStyle, const std::string& text,
@@ -183,6 +187,8 @@ public:
     void SetItemIndex(int index);
     int TopIndex() const;
     int ItemHeight = 18;
+    // The rows' height, for a list that is already shown too.
+    void SetItemHeight(int height);
     // The row at a point of the client area; -1 outside every row.
     int ItemAtPos(int x, int y) const;
     TCanvas* Canvas() const { return canvas_; }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program at 144 dpi (150 %), in a prefix of that DPI: the panel, its cells and icons, the
-# menu and the sprite drawn one and a half times as large, sharp, with nothing cut off.
+# menu, the sprite and the dialogs drawn one and a half times as large, sharp, with nothing cut off.
 export ZUMARO_DPI=144
 . "$(dirname "$0")/lib.sh"
 
@@ -44,6 +44,66 @@ check "the menu opens" yes "$(winctl menu 3 | grep -q enabled && echo yes || ech
 xdotool key Escape
 sleep 0.3
 
+# The dialogs, laid out by their font: at 144 dpi one and a half times as large as the same program
+# shows them at 96 dpi (the borders Wine draws keep their 3 pixels), every control inside.
+dialog_sizes() {  # dialog_sizes [SHOT_PREFIX]: "w h client_w client_h" of the settings, detail and About
+                  # dialogs, a line each, and "outside: ..." for each control reaching out of its dialog
+    local shot=${1:-} tx ty lx ly page
+    xdotool mousemove 427 327 click 3  # the first cell's menu
+    winctl wait '#32768' 5 >/dev/null
+    xdotool key o
+    winctl wait TfrmSetting 10 >/dev/null
+    sleep 0.8
+    if [ -n "$shot" ]; then
+        shot "$shot-setting-regist" >&2
+        # The first tab takes the focus, then the arrow keys go through the pages.
+        read -r tx ty _ < <(winctl rect TfrmSetting 1003)
+        xdotool mousemove $((tx + 20)) $((ty + 10)) click 1
+        for page in launchbtn showtype; do
+            xdotool key Right
+            sleep 0.5
+            shot "$shot-setting-$page" >&2
+        done
+        xdotool mousemove $((tx + 20)) $((ty + 10)) click 1
+    fi
+    read -r lx ly _ < <(winctl rect TfrmSetting 1011)
+    xdotool mousemove $((lx + 40)) $((ly + 6)) click 1  # the first row
+    winctl press TfrmSetting 1016  # 詳細
+    winctl wait TfrmDetail 10 >/dev/null
+    sleep 0.8
+    [ -n "$shot" ] && shot "$shot-detail" >&2
+    dialog_size TfrmSetting
+    dialog_size TfrmDetail
+    winctl press TfrmDetail 1102
+    sleep 0.3
+    winctl press TfrmSetting 1002
+    sleep 0.5
+    xdotool mousemove 427 327 click 3
+    winctl wait '#32768' 5 >/dev/null
+    xdotool key a
+    winctl wait TfrmAbout 10 >/dev/null
+    sleep 0.8
+    [ -n "$shot" ] && shot "$shot-about" >&2
+    dialog_size TfrmAbout
+    winctl press TfrmAbout 1201
+    sleep 0.3
+}
+dialog_size() {  # dialog_size CLASS
+    local cw ch
+    read -r cw ch < <(winctl client "$1")
+    echo "$(winctl wait "$1" 5 | cut -d' ' -f3,4) $cw $ch"
+    winctl children "$1" | awk -v w="$cw" -v h="$ch" '$2 < 0 || $3 < 0 || $2 + $4 > w || $3 + $5 > h { print "outside: " $0 }'
+}
+# "yes" when the second size is one and a half times the first: the window within 5 pixels, the
+# client area within 2.
+grown() {  # grown "W H CW CH" "W H CW CH"
+    awk -v a="$1" -v b="$2" 'BEGIN {
+        n = split(a, x, " "); split(b, y, " "); ok = n == 4
+        for (i = 1; i <= 4; i++) { d = y[i] - x[i] * 1.5; if (d < 0) d = -d; if (d > (i <= 2 ? 5 : 2)) ok = 0 }
+        print ok ? "yes" : "no: " b " for " a " at 96 dpi" }'
+}
+sizes144=$(dialog_sizes hidpi)
+
 # The second cell launches: the sprite flies at 96 x 96 from the middle of the screen.
 winctl key TfrmMain 39 >/dev/null
 winctl key TfrmMain 13 >/dev/null
@@ -57,4 +117,19 @@ check "then the shell starts the entry" yes "$([ -e "$marker" ] && echo yes || e
 winctl close TfrmMain >/dev/null
 wait_exit "$ZPID"
 check "exit code" 0 "$ZRC"
+
+# The same dialogs of the same program at 96 dpi, in the build tree's own prefix.
+export ZUMARO_DPI=
+start_zumaro "$dir"
+winctl wait TfrmMain 30 >/dev/null
+sizes96=$(dialog_sizes)
+winctl close TfrmMain >/dev/null
+wait_exit "$ZPID"
+n=0
+for dialog in settings detail About; do
+    n=$((n + 1))
+    check "the $dialog dialog one and a half times its size at 96 dpi" yes \
+        "$(grown "$(grep -v outside <<<"$sizes96" | sed -n "${n}p")" "$(grep -v outside <<<"$sizes144" | sed -n "${n}p")")"
+done
+check "no control reaches out of its dialog at 144 dpi" "" "$(grep outside <<<"$sizes144")"
 finish

@@ -7,6 +7,7 @@
 //   winctl count CLASS                       prints how many windows of that class exist
 //   winctl children CLASS                    prints "class x y w h visible|hidden enabled|disabled" for
 //                                             each child window, in the parent's client coordinates
+//   winctl client CLASS                      prints "w h" of the client area of the first window of that class
 //   winctl controls CLASS                    prints "class x y w h visible|hidden enabled|disabled" for
 //                                             each control the first window of that class draws without a
 //                                             window of its own, as the program's toolkit tells them
@@ -488,6 +489,15 @@ int main(int argc, char** argv) {
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         if (s.found == nullptr) return 1;
         EnumChildWindows(s.found, PrintChild, 0);
+        return 0;
+    }
+    if (cmd == "client") {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        RECT r;
+        GetClientRect(s.found, &r);
+        std::printf("%ld %ld\n", r.right, r.bottom);
         return 0;
     }
     if (cmd == "controls") {

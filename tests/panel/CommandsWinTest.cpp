@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -526,4 +527,40 @@ TEST(PanelCommands, TheAboutDialog) {
     EXPECT_EQ(std::abs(title.lfHeight), 16);
     EXPECT_TRUE(openDuring);
     EXPECT_FALSE(f.form->DialogOpen);
+}
+
+// Moved to a monitor of 192 dpi and back: the layout and the title's font twice as large, and the
+// picture's box, with the program's picture of that size drawn whole in the middle.
+TEST(PanelCommands, TheAboutDialogFollowsADpiChange) {
+    TCommandsFixture f(0);
+    f.form->Show();
+    TDpiTrip trip;
+    int box96 = 0, box = 0;
+    RECT drawn{-1, -1, -1, -1};
+    auto about = [] { return dynamic_cast<TfrmAbout*>(BoundTarget(FindThreadWindow("TfrmAbout"))); };
+    {
+        TDialogScript script({Pause(150), Do([&] { box96 = about()->imgIcon->Width(); }),
+                              DpiTrip([] { return FindThreadWindow("TfrmAbout"); }, 192, trip, "about-192",
+                                      [&] {
+                                          box = about()->imgIcon->Width();
+                                          // Where the picture is not the box's ground, inside its edge.
+                                          const TBitmap& p = about()->imgIcon->Picture;
+                                          for (int y = 2; y < p.Height() - 2; ++y)
+                                              for (int x = 2; x < p.Width() - 2; ++x)
+                                                  if (p.Pixel(x, y) != p.Pixel(2, 2)) {
+                                                      if (drawn.left < 0 || x < drawn.left) drawn.left = x;
+                                                      if (drawn.top < 0) drawn.top = y;
+                                                      drawn.right = std::max<LONG>(drawn.right, x + 1);
+                                                      drawn.bottom = y + 1;
+                                                  }
+                                      }),
+                              Do([] { Press(FindWindowExA(FindThreadWindow("TfrmAbout"), nullptr, nullptr, "OK")); })});
+        f.form->pumAbout->OnClick(f.form->pumAbout);
+        EXPECT_TRUE(script.Finished());
+    }
+    ExpectDpiTrip(trip, 192);
+    EXPECT_EQ(box, 2 * box96);
+    EXPECT_GT(drawn.right - drawn.left, 32) << "larger than the picture of 96 dpi";
+    EXPECT_LE(std::abs(drawn.left - (box - drawn.right)), 1);
+    EXPECT_LE(std::abs(drawn.top - (box - drawn.bottom)), 1);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -246,4 +247,99 @@ std::string SaveWindowShot(HWND hwnd, const std::string& name) {
         CloseHandle(f);
     }
     return path;
+}
+
+namespace {
+
+// Tells the window it now stands on a monitor of toDpi, suggesting its own rectangle grown (or
+// shrunk) from its top-left corner by toDpi / fromDpi. Returns that rectangle.
+RECT SendDpiChanged(HWND window, int fromDpi, int toDpi) {
+    RECT r;
+    GetWindowRect(window, &r);
+    RECT suggested{r.left, r.top, r.left + MulDiv(r.right - r.left, toDpi, fromDpi),
+                   r.top + MulDiv(r.bottom - r.top, toDpi, fromDpi)};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(toDpi, toDpi), reinterpret_cast<LPARAM>(&suggested));
+    return suggested;
+}
+
+BOOL CALLBACK AddPlace(HWND hwnd, LPARAM lParam) {
+    char cls[64] = {}, text[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, text, sizeof text);
+    RECT r;
+    // An etched line's place is its client area, which the layout gives: the system sets its edge round it.
+    bool etched = _stricmp(cls, "Static") == 0 && (GetWindowLongA(hwnd, GWL_STYLE) & SS_TYPEMASK) == SS_ETCHEDHORZ;
+    if (etched) {
+        GetClientRect(hwnd, &r);
+        MapWindowPoints(hwnd, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    } else {
+        GetWindowRect(hwnd, &r);
+        MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
+    }
+    LOGFONTA font{};
+    auto handle = reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0));
+    int height = handle != nullptr && GetObjectA(handle, sizeof font, &font) ? std::abs(font.lfHeight) : 0;
+    auto* places = reinterpret_cast<std::vector<TControlPlace>*>(lParam);
+    places->push_back({std::string(cls) + " " + text, r, height, _strnicmp(cls, "Zumaro.ComboBox", 15) == 0});
+    return TRUE;
+}
+
+// The client area, then every control, those on the pages too, in the system's order.
+std::vector<TControlPlace> LayoutOf(HWND window) {
+    std::vector<TControlPlace> out;
+    RECT client;
+    GetClientRect(window, &client);
+    out.push_back({"client area", client, 0, false});
+    EnumChildWindows(window, AddPlace, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+void ExpectLayoutAtDpi(const std::vector<TControlPlace>& at96, const std::vector<TControlPlace>& layout, int dpi) {
+    ASSERT_EQ(layout.size(), at96.size());
+    // round(v * s) against round(v) * s: half a pixel, and half of s.
+    auto within = [dpi](int scaled, int v96) {
+        return dpi == 96 ? scaled == v96 : std::abs(scaled * 96 - v96 * dpi) <= 48 + dpi / 2;
+    };
+    // The client area is the suggested rectangle's, less the borders the system draws at its DPI.
+    for (size_t i = dpi == 96 ? 0 : 1; i < at96.size(); ++i) {
+        const RECT &a = at96[i].Place, &b = layout[i].Place;
+        EXPECT_EQ(layout[i].Name, at96[i].Name);
+        EXPECT_TRUE(within(b.left, a.left) && within(b.top, a.top) && within(b.right - b.left, a.right - a.left) &&
+                    (layout[i].OwnHeight || within(b.bottom - b.top, a.bottom - a.top)) &&
+                    std::abs(layout[i].FontHeight * 96 - at96[i].FontHeight * dpi) < (dpi == 96 ? 1 : 96))
+            << at96[i].Name << " at " << dpi << " dpi: " << b.left << "," << b.top << " " << b.right - b.left << "x"
+            << b.bottom - b.top << " font " << layout[i].FontHeight << "; at 96: " << a.left << "," << a.top << " "
+            << a.right - a.left << "x" << a.bottom - a.top << " font " << at96[i].FontHeight;
+    }
+}
+
+}  // namespace
+
+TDialogScript::TStep DpiTrip(std::function<HWND()> window, int dpi, TDpiTrip& trip, const std::string& shot,
+                             std::function<void()> there) {
+    auto wait = std::make_shared<TDialogScript::TStep>();
+    return [=, &trip] {
+        HWND h = window();
+        if (!*wait) {
+            // From the screen's corner, so that all of it is on the screen for its picture.
+            SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            trip.At96 = LayoutOf(h);
+            trip.Suggested = SendDpiChanged(h, 96, dpi);
+            GetWindowRect(h, &trip.Taken);
+            trip.There = LayoutOf(h);
+            *wait = Pause(600);
+        }
+        if (!(*wait)()) return false;
+        SaveWindowShot(h, shot);
+        if (there) there();
+        SendDpiChanged(h, dpi, 96);
+        trip.Back = LayoutOf(h);
+        return true;
+    };
+}
+
+void ExpectDpiTrip(const TDpiTrip& trip, int dpi) {
+    EXPECT_TRUE(EqualRect(&trip.Taken, &trip.Suggested)) << "the suggested rectangle";
+    ExpectLayoutAtDpi(trip.At96, trip.There, dpi);
+    ExpectLayoutAtDpi(trip.At96, trip.Back, 96);
 }

@@ -54,3 +54,24 @@ void DropFiles(HWND target, const std::vector<std::string>& paths, POINT point);
 void DropFiles(HWND target, const std::vector<std::wstring>& paths, POINT point);
 // Writes what the screen shows of the window into build/<tree>/screenshots/<name>.png.
 std::string SaveWindowShot(HWND hwnd, const std::string& name);
+
+// A form's move to a monitor of another DPI and back to 96, as the system tells of them: its controls
+// before, there and back, and the rectangle the system suggested there against the one it took.
+struct TControlPlace {
+    std::string Name;  // its class and text
+    RECT Place;        // in its parent's client area
+    int FontHeight;    // 0 without a font of its own
+    bool OwnHeight;    // a drop-down list's height is its font's, not the layout's
+};
+struct TDpiTrip {
+    std::vector<TControlPlace> At96, There, Back;
+    RECT Suggested{}, Taken{};
+};
+// The step that makes the trip, from the screen's corner. While there, once the form has been drawn,
+// its picture is saved as shot and there() runs.
+TDialogScript::TStep DpiTrip(std::function<HWND()> window, int dpi, TDpiTrip& trip, const std::string& shot,
+                             std::function<void()> there = {});
+// That the form took the suggested rectangle; that there each control's place and font were its 96-dpi
+// ones scaled, within the rounding of both (heights of their own left out); and that it came back
+// exactly as it was.
+void ExpectDpiTrip(const TDpiTrip& trip, int dpi);

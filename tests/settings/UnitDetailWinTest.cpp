@@ -130,3 +130,13 @@ TEST(DetailDialog, CancelAndTheCloseBoxLeaveTheCallersValuesAfterEdits) {
         EXPECT_EQ(run.arias, "元のヒント");
     }
 }
+
+// Moved to a monitor of 120 dpi and back: the layout and its font a quarter larger, then as they were.
+TEST(DetailDialog, ADpiChangeLaysItOutAgainAtTheNewScale) {
+    TDpiTrip trip;
+    RunDetail("C:\\a.exe", true, "hint", [&](TfrmDetail* d) {
+        return TSteps{WaitShown(d), DpiTrip([d] { return d->Handle(); }, 120, trip, "detail-120"),
+                      Do([d] { Press(d->bbnCancel->Handle()); })};
+    });
+    ExpectDpiTrip(trip, 120);
+}

@@ -372,3 +372,31 @@ TEST(SettingDialog, ARowsPictureIsMadeWhenTheRowIsFirstDrawn) {
         for (int x = 0; x < 16; ++x) nonWhite += f.icons.Peek(39)->Pixel(x, y) != RGB(255, 255, 255);
     EXPECT_GT(nonWhite, 0) << "the shell's small icon of row39.txt";
 }
+
+// Moved to a monitor of 144 dpi and back: the layout and its font, the rows and the glyphs grow one and
+// a half times; the panel's pictures stay those of its own DPI.
+TEST(SettingDialog, ADpiChangeLaysTheDialogOutAgainAtTheNewScale) {
+    TSettingsFixture f({"A", "B"});
+    TDpiTrip trip;
+    int dpi = 0, row96 = 0, row = 0, glyph96 = 0, glyph = 0, panelPicture = 0;
+    auto rowHeight = [](TfrmSetting* d) { return SendMessageA(d->lbxRegiApp->Handle(), LB_GETITEMHEIGHT, 0, 0); };
+    ASSERT_TRUE(f.Edit([&](TfrmSetting* d) {
+        return TSteps{WaitShown(d), Pause(100), Do([&, d] {
+                          row96 = static_cast<int>(rowHeight(d));
+                          glyph96 = d->bbnUp->Glyph.Height();
+                      }),
+                      DpiTrip([d] { return d->Handle(); }, 144, trip, "setting-regist-144",
+                              [&, d] {
+                                  dpi = d->Dpi();
+                                  row = static_cast<int>(rowHeight(d));
+                                  glyph = d->bbnUp->Glyph.Height();
+                                  panelPicture = f.icons.Peek(0)->Width();
+                              }),
+                      Do([d] { Press(d->bbnOK->Handle()); })};
+    }));
+    ExpectDpiTrip(trip, 144);
+    EXPECT_EQ(dpi, 144);
+    EXPECT_EQ(2 * row, 3 * row96);
+    EXPECT_EQ(glyph, 2 * glyph96);
+    EXPECT_EQ(panelPicture, 16) << "drawn by the panel at 96 dpi";
+}

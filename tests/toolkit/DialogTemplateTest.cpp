@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 // Writes a template as the resource compiler lays it out.
@@ -149,6 +151,30 @@ TEST(DialogTemplate, AFixedClientAreaTakesTheLayoutWhateverTheFont) {
     // Any size: the layout's far corner is the area's.
     EXPECT_EQ(DialogUnitsToPixels(0, 0, 100, 50, FixedClientDialogScale(100, 50, 250, 80)), (TRectI{0, 0, 250, 80}));
     EXPECT_THROW(FixedClientDialogScale(0, 94, 276, 141), Exception);
+}
+
+TEST(DialogTemplate, AtAnyDpiEveryLengthIsTheExactOneRounded) {
+    // The settings dialog's font at 96 dpi is 7 x 13 pixels under Wine; the About dialog fixes 276 x 141.
+    TDialogScale font = FontDialogScale(7, 13), fixed = FixedClientDialogScale(184, 94, 276, 141);
+    for (int v = -4; v <= 320; ++v) {
+        for (const TDialogScale& s : {font, fixed})
+            ASSERT_EQ(DialogUnitsToPixels(v, v, v, v, DialogScaleForDpi(s, 96)), DialogUnitsToPixels(v, v, v, v, s)) << v;
+    }
+    for (int dpi : {120, 144, 192}) {
+        TDialogScale s = DialogScaleForDpi(font, dpi);
+        for (int v = 0; v <= 320; ++v) {
+            // v units are v * 7 / 4 pixels across and v * 13 / 8 down at 96 dpi, so many times dpi / 96 here.
+            TRectI r = DialogUnitsToPixels(v, v, v, v, s);
+            ASSERT_LE(std::abs(r.Left * 4 * 96 - v * 7 * dpi), 4 * 96 / 2) << v << " at " << dpi;
+            ASSERT_LE(std::abs(r.Height() * 8 * 96 - v * 13 * dpi), 8 * 96 / 2) << v << " at " << dpi;
+        }
+        // A fixed client area is its 96-dpi size scaled as any length is.
+        EXPECT_EQ(DialogUnitsToPixels(0, 0, 184, 94, DialogScaleForDpi(fixed, dpi)),
+                  (TRectI{0, 0, ScaleForDpi(276, dpi), ScaleForDpi(141, dpi)})) << dpi;
+    }
+    // One and a half times the 96-dpi dialog, rounded once, not the rounded one grown.
+    EXPECT_EQ(DialogUnitsToPixels(0, 0, 308, 198, DialogScaleForDpi(font, 144)), (TRectI{0, 0, 809, 483}));
+    EXPECT_THROW(DialogScaleForDpi(font, 0), Exception);
 }
 
 TEST(DialogTemplate, ControlsGoIntoTheLastPageThatHoldsThem) {
