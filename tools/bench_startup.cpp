@@ -34,14 +34,18 @@ void WriteText(const std::string& path, const std::string& text) {
     CloseHandle(h);
 }
 
-// A folder of n real files of a few kinds, and a settings file registering them.
+// A program's folder with a settings file registering n real files of a few kinds, which lie in
+// a folder of their own inside it, as a user's files lie apart from the program. (Beside the
+// program they would slow Wine's loader, which looks for every library in the program's folder
+// first, and a name that is not there costs a search of the whole folder.)
 std::vector<std::string> MakeFolder(const std::string& folder, int n) {
     CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA((folder + "\\files").c_str(), nullptr);
     const char* kinds[] = {".txt", ".bat", ".ini", ".html", ".lnk2"};
     std::vector<std::string> paths;
     std::string ini = "[Initialize]\r\nPannelCol=5\r\nPannelRow=5\r\nLeft=10\r\nTop=10\r\n[Registered Files]\r\n";
     for (int i = 0; i < n; ++i) {
-        std::string p = folder + "\\file" + std::to_string(i) + kinds[i % 5];
+        std::string p = folder + "\\files\\file" + std::to_string(i) + kinds[i % 5];
         WriteText(p, "x");
         paths.push_back(p);
         ini += p + "\r\n";
