@@ -145,10 +145,10 @@ int FindRegisteredFilesLine(const std::vector<std::string>& lines) {
     return -1;
 }
 
-std::vector<bool> IRegiLoadHost::EntriesExist(const std::vector<std::string>& paths) {
+std::vector<bool> IRegiLoadHost::EntriesExist(const std::vector<TRegiEntry>& entries) {
     std::vector<bool> present;
-    present.reserve(paths.size());
-    for (const std::string& path : paths) present.push_back(EntryExists(path));
+    present.reserve(entries.size());
+    for (const TRegiEntry& entry : entries) present.push_back(EntryExists(entry.Path));
     return present;
 }
 
@@ -156,14 +156,9 @@ void ReadRegisteredFiles(const std::vector<std::string>& lines, IRegiLoadHost& h
     int header = FindRegisteredFilesLine(lines);
     if (header < 0) return;
     std::vector<TRegiEntry> entries;
-    std::vector<std::string> paths;
     entries.reserve(lines.size() - static_cast<size_t>(header) - 1);
-    paths.reserve(entries.capacity());
-    for (size_t i = static_cast<size_t>(header) + 1; i < lines.size(); ++i) {
-        entries.push_back(ParseRegiEntry(lines[i]));
-        paths.push_back(entries.back().Path);
-    }
-    std::vector<bool> present = host.EntriesExist(paths);
+    for (size_t i = static_cast<size_t>(header) + 1; i < lines.size(); ++i) entries.push_back(ParseRegiEntry(lines[i]));
+    std::vector<bool> present = host.EntriesExist(entries);
     for (size_t i = 0; i < entries.size(); ++i) {
         bool there = i < present.size() ? present[i] : host.EntryExists(entries[i].Path);
         if (!there && host.AskRemoveMissing(entries[i].Path)) continue;

@@ -72,7 +72,7 @@ class IRegiLoadHost {
 public:
     virtual bool EntryExists(const std::string& path) = 0;
     // Every entry's answer at once, in order, where the host can ask faster so; else one by one.
-    virtual std::vector<bool> EntriesExist(const std::vector<std::string>& paths);
+    virtual std::vector<bool> EntriesExist(const std::vector<TRegiEntry>& entries);
     // Asked for a missing entry; true drops it.
     virtual bool AskRemoveMissing(const std::string& path) = 0;
     virtual void AppendEntry(const TRegiEntry& entry) = 0;

@@ -39,7 +39,12 @@ public:
     using TAppend = void (TfrmMain::*)(const TRegiEntry&);
     TMainLoadHost(TfrmMain& form, TAppend append) : form_(form), append_(append) {}
     bool EntryExists(const std::string& path) override { return FileExists(path) || FolderExists(path); }
-    std::vector<bool> EntriesExist(const std::vector<std::string>& paths) override { return PathsPresent(paths); }
+    std::vector<bool> EntriesExist(const std::vector<TRegiEntry>& entries) override {
+        std::vector<std::string> paths;
+        paths.reserve(entries.size());
+        for (const TRegiEntry& entry : entries) paths.push_back(entry.Path);
+        return PathsPresent(paths);
+    }
     bool AskRemoveMissing(const std::string& path) override {
         std::string text = "登録されたファイル(" + path + ")が見つかりません。登録リストから削除" + "してもいいですか？";
         return Application->ShowMessageBox(text, kCaption, MB_ICONEXCLAMATION | MB_YESNO) == IDYES;
