@@ -9,62 +9,51 @@
 #include "toolkit/Forms.h"
 
 // The shell finds a file by parsing its path from the desktop down, folder by folder, each time it
-// is asked by path; asked by identifier list it binds the item's folder again. Under Wine each is
-// most of an icon's cost, and binding a folder searches all of it. The folders of the entries are
-// parsed and bound once here, and each file's icon is asked of its folder, as the shell's own views
-// do: the same icon, found faster.
+// is asked by path, and binds the item's folder again (under Wine that searches all of the folder).
+// The folders of the entries are parsed and bound once here, and each file's icon is asked of its
+// folder, as the shell's own views do: the same icon, found faster.
 class TShellFolders {
 public:
     ~TShellFolders() {
-        for (auto& [name, f] : folders_) {
-            if (f.Folder != nullptr) f.Folder->Release();
-            CoTaskMemFree(f.Pidl);
-        }
+        for (auto& [name, folder] : folders_)
+            if (folder != nullptr) folder->Release();
     }
     // The place of the path's icon in the system's image lists; false where the folder cannot be
     // parsed or has no icon for it (the path is asked for as it is then).
     bool IconIndex(const std::string& path, int& index) {
+        TMap map = MapToSystemList();
         std::string folderPath = ExtractFilePath(path), name = ExtractFileName(path);
-        if (folderPath.empty() || name.empty()) return false;
-        TFolder& f = folders_[folderPath];
-        if (!f.Tried) {
-            f.Tried = true;
-            IShellFolder* desktop = nullptr;
-            if (FAILED(SHGetDesktopFolder(&desktop))) return false;
-            std::wstring wide = AnsiToWide(folderPath);
-            if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &f.Pidl, nullptr)) &&
-                FAILED(desktop->BindToObject(f.Pidl, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&f.Folder))))
-                f.Folder = nullptr;
-            desktop->Release();
-        }
-        if (f.Folder == nullptr) return false;
+        if (map == nullptr || folderPath.empty() || name.empty()) return false;
+        auto [found, added] = folders_.try_emplace(folderPath, nullptr);
+        if (added) found->second = Bind(folderPath);
+        IShellFolder* folder = found->second;
+        if (folder == nullptr) return false;
         std::wstring wide = AnsiToWide(name);
         LPITEMIDLIST child = nullptr;
-        if (FAILED(f.Folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &child, nullptr))) return false;
-        index = -1;
-        if (auto map = MapToSystemList()) {
-            int openIndex = -1;
-            index = map(f.Folder, child, &openIndex);
-        }
-        if (index < 0) {
-            LPITEMIDLIST whole = ILCombine(f.Pidl, child);
-            SHFILEINFOA info{};
-            if (whole != nullptr &&
-                SHGetFileInfoA(reinterpret_cast<const char*>(whole), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_SYSICONINDEX))
-                index = info.iIcon;
-            CoTaskMemFree(whole);
-        }
+        if (FAILED(folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &child, nullptr))) return false;
+        int openIndex = -1;
+        index = map(folder, child, &openIndex);
         CoTaskMemFree(child);
         return index >= 0;
     }
 
 private:
-    struct TFolder {
-        bool Tried = false;
-        IShellFolder* Folder = nullptr;
-        LPITEMIDLIST Pidl = nullptr;
-    };
-    std::map<std::string, TFolder> folders_;
+    // The folder's shell object, or null where the shell cannot parse or bind it.
+    static IShellFolder* Bind(const std::string& folderPath) {
+        IShellFolder* desktop = nullptr;
+        if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
+        std::wstring wide = AnsiToWide(folderPath);
+        LPITEMIDLIST pidl = nullptr;
+        IShellFolder* folder = nullptr;
+        if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &pidl, nullptr)) &&
+            FAILED(desktop->BindToObject(pidl, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder))))
+            folder = nullptr;
+        CoTaskMemFree(pidl);
+        desktop->Release();
+        return folder;
+    }
+
+    std::map<std::string, IShellFolder*> folders_;
 
     // The shell's look-up of an item's icon within its folder; looked for by name, since not every
     // version of the shell names it.
