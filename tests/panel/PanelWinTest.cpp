@@ -219,6 +219,7 @@ TEST(Panel, DrawnAgainAtTheNewScaleWhenTheDpiChanges) {
 
     dpiChanged(96, {203, 115, 307, 198});
     EXPECT_EQ(windowRect(), (TRectI{203, 115, 307, 198}));
+    last = form->ButtonImages[5];  // the cells are made again at each scale
     EXPECT_EQ(last->Width(), 32);
     EXPECT_EQ(last->Picture.Width(), 32);
     EXPECT_EQ(PanelPixel(form, 5, 1), kHighlightRed);
