@@ -72,7 +72,7 @@ void TfrmZumaro::BuildRegion() {
     for (int y = 0; y < sprite.Height(); ++y)
         for (int x = 0; x < sprite.Width(); ++x) {
             COLORREF c = sprite.Pixel(x, y);
-            if (c != CLR_INVALID && c != RGB(0, 0, 0)) TextOutA(dc, x - 1, y - 8, ".", 1);
+            if (c != CLR_INVALID && c != RGB(0, 0, 0)) TextOutW(dc, x - 1, y - 8, L".", 1);
         }
     if (!EndPath(dc)) Application->ShowMessageBox("Error", Application->Title, MB_OK);
     ShapeRegion.Reset(PathToRegion(dc));

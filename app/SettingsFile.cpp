@@ -7,12 +7,13 @@
 #include "app/TextEncoding.h"
 #include "app/UnitUtils.h"
 #include "toolkit/Graphics.h"
+#include "toolkit/WideText.h"
 
 TReadResult ReadWholeFile(const std::string& path, std::string& contents, DWORD& error) {
     contents.clear();
     error = 0;
     if (!FileExists(path)) return TReadResult::Missing;
-    TKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    TKernelHandle file(CreateFileW(SjisToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) {
         file.Release();
@@ -51,18 +52,18 @@ void (*afterTempWritten)(const std::string&) = nullptr;
 HANDLE CreateTempBeside(const std::string& path, std::string& temp, DWORD& error) {
     temp = path + ".tmp";
     auto create = [](const std::string& name, DWORD disposition) {
-        return CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return CreateFileW(SjisToWide(name).c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     };
     // A read-only leftover would pass its attribute on to the settings file (where a file system
     // lets its owner write it anyway): cleared first.
-    DWORD attributes = GetFileAttributesA(temp.c_str());
+    DWORD attributes = GetFileAttributesW(SjisToWide(temp).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
         !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        SetFileAttributesA(temp.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(SjisToWide(temp).c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     HANDLE file = create(temp, CREATE_ALWAYS);
     if (file != INVALID_HANDLE_VALUE) return file;
     error = GetLastError();
-    if (GetFileAttributesA(temp.c_str()) == INVALID_FILE_ATTRIBUTES) return INVALID_HANDLE_VALUE;  // the folder refuses
+    if (GetFileAttributesW(SjisToWide(temp).c_str()) == INVALID_FILE_ATTRIBUTES) return INVALID_HANDLE_VALUE;  // the folder refuses
     for (int n = 1; n <= 20; ++n) {
         std::string other = path + "." + std::to_string(n) + ".tmp";
         file = create(other, CREATE_NEW);
@@ -82,7 +83,7 @@ void SetAfterTempWrittenHook(void (*hook)(const std::string& temp)) { afterTempW
 DWORD ReplaceFileContents(const std::string& path, const std::string& contents) {
     // A file the user made read-only stays as it is (Windows refuses to move over it; not every
     // file system does).
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(SjisToWide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return ERROR_ACCESS_DENIED;
     std::string temp;
     DWORD error = 0;
@@ -106,9 +107,9 @@ DWORD ReplaceFileContents(const std::string& path, const std::string& contents) 
         if (error == 0 && !FlushFileBuffers(file.Get())) error = GetLastError();
     }
     if (error == 0 && afterTempWritten != nullptr) afterTempWritten(temp);
-    if (error == 0 && !MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (error == 0 && !MoveFileExW(SjisToWide(temp).c_str(), SjisToWide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();
-    if (error != 0) DeleteFileA(temp.c_str());
+    if (error != 0) DeleteFileW(SjisToWide(temp).c_str());
     return error;
 }
 
@@ -116,27 +117,19 @@ namespace {
 
 // Converts one piece that begins and ends on character boundaries and is short enough for the
 // int sizes of the conversion calls.
-void AppendAnsi(std::string& out, std::string_view utf8) {
+void AppendSjis(std::string& out, std::string_view utf8) {
     if (utf8.empty()) return;
     int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     if (units <= 0) return;
     std::wstring wide(static_cast<size_t>(units), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
-    int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, "?", nullptr);
-    if (bytes <= 0) return;
-    size_t at = out.size();
-    out.resize(at + static_cast<size_t>(bytes));
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, out.data() + at, bytes, "?", nullptr);
+    out += WideToSjis(wide);
 }
 
 }  // namespace
 
-std::string Utf8ToAnsi(std::string_view utf8) {
-    UINT codePage = GetACP();
-    if (codePage == CP_UTF8) return std::string(utf8);  // the system's own code page already
-    // The JIS spellings are Shift-JIS's characters only where the code page is Shift-JIS: elsewhere
-    // "¥" is a character of its own.
-    std::string folded = codePage == 932 ? FoldJisVariants(utf8) : std::string(utf8);
+std::string Utf8ToSjis(std::string_view utf8) {
+    std::string folded = FoldJisVariants(utf8);
     std::string out;
     out.reserve(folded.size());
     // In pieces of about 1 MiB, cut before a byte that starts a character.
@@ -147,7 +140,7 @@ std::string Utf8ToAnsi(std::string_view utf8) {
         for (size_t back = 0; back < 3 && n < rest.size() && n > 1 && (static_cast<unsigned char>(rest[n]) & 0xC0) == 0x80;
              ++back)
             --n;
-        AppendAnsi(out, rest.substr(0, n));
+        AppendSjis(out, rest.substr(0, n));
         rest.remove_prefix(n);
     }
     return out;
@@ -160,11 +153,11 @@ size_t CountQuestionMarks(std::string_view text) { return static_cast<size_t>(st
 // One "[Registered Files]" line of a UTF-8 file. A path with no form in the code page that names
 // a file or folder that is there is kept under its short form, which reaches it through every
 // call the program makes, and shows its own readable name; anything else converts as text does.
-std::string EntryLineToAnsi(const std::string& line) {
-    std::string ansi = Utf8ToAnsi(line);
+std::string EntryLineToSjis(const std::string& line) {
+    std::string ansi = Utf8ToSjis(line);
     if (CountQuestionMarks(ansi) == CountQuestionMarks(line)) return ansi;
     TRegiLineParts parts = SplitRegiLine(line);
-    std::string path = Utf8ToAnsi(parts.Path);
+    std::string path = Utf8ToSjis(parts.Path);
     if (CountQuestionMarks(path) == CountQuestionMarks(parts.Path)) return ansi;  // only the hint lost characters
     int units = MultiByteToWideChar(CP_UTF8, 0, parts.Path.data(), static_cast<int>(parts.Path.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(units > 0 ? units : 0), L'\0');
@@ -172,7 +165,7 @@ std::string EntryLineToAnsi(const std::string& line) {
         MultiByteToWideChar(CP_UTF8, 0, parts.Path.data(), static_cast<int>(parts.Path.size()), wide.data(), units);
     TAnsiName name = AnsiNameOf(wide);
     if (name.Form == TNameForm::None) return ansi;  // gone: the start-up question asks about it as it stands
-    std::string flag = Utf8ToAnsi(parts.Flag), hint = Utf8ToAnsi(parts.Hint);
+    std::string flag = Utf8ToSjis(parts.Flag), hint = Utf8ToSjis(parts.Hint);
     if (flag.empty() || !StrToBoolDef(flag, true)) {
         flag = "True";  // its path alone would read as a short name
         hint = name.Readable;
@@ -183,13 +176,13 @@ std::string EntryLineToAnsi(const std::string& line) {
 }
 
 // A settings file saved as UTF-8, line by line in the code page.
-std::string Utf8SettingsToAnsi(std::string_view utf8) {
+std::string Utf8SettingsToSjis(std::string_view utf8) {
     std::vector<std::string> lines = SplitTextLines(utf8);
     int header = FindRegisteredFilesLine(lines);
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < lines.size(); ++i) {
-        out += header >= 0 && i > static_cast<size_t>(header) ? EntryLineToAnsi(lines[i]) : Utf8ToAnsi(lines[i]);
+        out += header >= 0 && i > static_cast<size_t>(header) ? EntryLineToSjis(lines[i]) : Utf8ToSjis(lines[i]);
         out += "\r\n";
     }
     return out;
@@ -202,8 +195,8 @@ TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& 
     if (result != TReadResult::Ok) return result;
     switch (DetectTextEncoding(text)) {
         case TTextEncoding::Ansi: break;
-        case TTextEncoding::Utf8: text = Utf8SettingsToAnsi(text); break;
-        case TTextEncoding::Utf8Bom: text = Utf8SettingsToAnsi(std::string_view(text).substr(kUtf8Bom.size())); break;
+        case TTextEncoding::Utf8: text = Utf8SettingsToSjis(text); break;
+        case TTextEncoding::Utf8Bom: text = Utf8SettingsToSjis(std::string_view(text).substr(kUtf8Bom.size())); break;
     }
     return result;
 }

@@ -19,12 +19,12 @@ DWORD ReplaceFileContents(const std::string& path, const std::string& contents);
 // the settings file (a test ends the process there to stand for a crash).
 void SetAfterTempWrittenHook(void (*hook)(const std::string& temp));
 
-// UTF-8 to the system's ANSI code page. In code page 932, the JIS spellings of its own characters
-// (〜 for ～ ...) are taken as those; any other character without a form of its own there becomes
+// UTF-8 to Shift-JIS (code page 932) on any system. The JIS spellings of code page 932's own
+// characters (〜 for ～ ...) are taken as those; any other character without a form of its own becomes
 // "?", never a look-alike (no best fit: "é" must not turn into "e" and name another file). A
 // malformed sequence becomes "?" too.
-std::string Utf8ToAnsi(std::string_view utf8);
+std::string Utf8ToSjis(std::string_view utf8);
 
-// ReadWholeFile, then the text in the ANSI code page: a file saved as UTF-8 (DetectTextEncoding)
+// ReadWholeFile, then the text in Shift-JIS: a file saved as UTF-8 (DetectTextEncoding)
 // is converted without its byte-order mark, any other file is taken byte for byte.
 TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error);

@@ -4,9 +4,10 @@
 #include <string>
 
 #include "toolkit/Classes.h"
+#include "toolkit/WideText.h"
 
 TInstanceStart ClaimSingleInstance(const char* name, HANDLE& handle) {
-    handle = CreateMutexA(nullptr, FALSE, name);
+    handle = CreateMutexW(nullptr, FALSE, SjisToWide(name).c_str());
     DWORD error = GetLastError();
     if (handle != nullptr && error == ERROR_ALREADY_EXISTS) {
         CloseHandle(handle);
@@ -26,6 +27,6 @@ int RunReportingErrors(const char* caption, const std::function<int()>& work) {
     } catch (...) {
         text = "予期しないエラーが発生しました。";
     }
-    MessageBoxA(GetActiveWindow(), text.c_str(), caption, MB_ICONSTOP | MB_OK);
+    MessageBoxW(GetActiveWindow(), SjisToWide(text).c_str(), SjisToWide(caption).c_str(), MB_ICONSTOP | MB_OK);
     return 0;
 }

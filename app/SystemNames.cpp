@@ -28,8 +28,8 @@ std::wstring LastPart(const std::wstring& path) {
 
 TAnsiName AnsiNameOf(const std::wstring& wide) {
     TAnsiName name;
-    name.Readable = WideToAnsiReadable(LastPart(wide));
-    if (WideToAnsiExact(wide, name.Path)) {
+    name.Readable = WideToSjisReadable(LastPart(wide));
+    if (WideToSjisExact(wide, name.Path)) {
         name.Form = TNameForm::Exact;
         return name;
     }
@@ -47,10 +47,10 @@ TAnsiName AnsiNameOf(const std::wstring& wide) {
     if (longParts.size() == shortParts.size()) {
         for (size_t i = 0; i < longParts.size(); ++i) {
             std::string part;
-            if (!WideToAnsiExact(longParts[i], part) && !WideToAnsiExact(shortParts[i], part)) return name;
+            if (!WideToSjisExact(longParts[i], part) && !WideToSjisExact(shortParts[i], part)) return name;
             path += (i == 0 ? "" : "\\") + part;
         }
-    } else if (!WideToAnsiExact(shortPath, path)) {
+    } else if (!WideToSjisExact(shortPath, path)) {
         return name;
     }
     name.Form = TNameForm::Short;
@@ -65,7 +65,7 @@ bool TakeInName(const std::wstring& wide, TRegiEntry& entry) {
         case TNameForm::Short: entry = {name.Path, "True", name.Readable}; return true;
         case TNameForm::None: break;
     }
-    Application->ShowMessageBox("ファイル(" + WideToAnsiReadable(wide) + ")は登録できません。\r" +
+    Application->ShowMessageBox("ファイル(" + WideToSjisReadable(wide) + ")は登録できません。\r" +
                                     "ファイル名にShift-JISで表せない文字があり、短いファイル名もありません。",
                                 "ズマロランチャー", MB_ICONEXCLAMATION | MB_OK);
     return false;

@@ -1,5 +1,5 @@
 // Names that the system hands over in wide characters (drops, the open-file dialog, a settings file
-// saved as UTF-8), kept as the ANSI paths that every call of the program takes.
+// saved as UTF-8), kept as the Shift-JIS paths that every call of the program takes.
 #pragma once
 
 #include <windows.h>
@@ -13,16 +13,16 @@
 enum class TNameForm {
     Exact,  // the path as the system gave it
     Short,  // its short form, which reaches the same file or folder
-    None,   // no ANSI path reaches it
+    None,   // no Shift-JIS path reaches it
 };
 
 struct TAnsiName {
     TNameForm Form = TNameForm::None;
     std::string Path;      // Exact or Short: the path to keep
-    std::string Readable;  // the file's own name for reading: WideToAnsiReadable of its last part
+    std::string Readable;  // the file's own name for reading: WideToSjisReadable of its last part
 };
 
-// The ANSI path that reaches what a wide path names. Where the path has no exact form, every part
+// The Shift-JIS path that reaches what a wide path names. Where the path has no exact form, every part
 // that has none is replaced by its short name (the other parts stay readable); that needs the file
 // to exist and its volume to keep short names.
 TAnsiName AnsiNameOf(const std::wstring& wide);

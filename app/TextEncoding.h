@@ -1,5 +1,5 @@
 // Which encoding the bytes of a settings file are in, without the window system: the file the
-// program writes is in the ANSI code page (Shift-JIS), but a modern editor may save it as UTF-8.
+// program writes is in Shift-JIS, but a modern editor may save it as UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +7,7 @@
 #include <string_view>
 
 enum class TTextEncoding {
-    Ansi,     // the system's ANSI code page, byte for byte
+    Ansi,     // Shift-JIS, byte for byte
     Utf8,     // UTF-8 without a byte-order mark
     Utf8Bom,  // UTF-8 after its three-byte byte-order mark
 };
@@ -23,7 +23,7 @@ size_t ValidUtf8Prefix(std::string_view bytes);
 // character of U+0800 or above, as every kana and kanji is. Shift-JIS Japanese text almost never
 // is: its lead bytes 0x81-0x9F are UTF-8 continuation bytes. The last condition keeps a Shift-JIS
 // file whose only non-ASCII text is half-width katakana in UTF-8's two-byte pattern ("ﾃｽ" is the
-// bytes of "ý") from being taken for UTF-8. Everything else is the ANSI code page.
+// bytes of "ý") from being taken for UTF-8. Everything else is Shift-JIS.
 TTextEncoding DetectTextEncoding(std::string_view bytes);
 
 // UTF-8 in which the characters that a JIS-table conversion from Shift-JIS gives where code page

@@ -20,8 +20,8 @@ struct TRegiLineParts {
 // One line of the "[Registered Files]" section: path "/" flag "/" hint.
 TRegiLineParts SplitRegiLine(std::string_view line);
 
-// True when b starts a double-byte character in the ANSI code page. Shift-JIS until the
-// Windows side installs the system's own test.
+// True when b starts a double-byte character of Shift-JIS, the program's code page whatever the
+// system's; tests may swap the test.
 bool IsLeadByte(unsigned char b);
 void SetLeadByteTest(bool (*test)(unsigned char));
 

@@ -3,15 +3,17 @@
 
 #include <algorithm>
 
+#include "app/SystemNames.h"
 #include "app/UnitUtils.h"
+#include "toolkit/WideText.h"
 
 bool FolderExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(SjisToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(SjisToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -26,7 +28,7 @@ struct TPathShare {
 DWORD WINAPI AskShare(void* parameter) {
     const auto& share = *static_cast<TPathShare*>(parameter);
     for (size_t i = share.First; i < share.Paths->size(); i += share.Step)
-        (*share.Present)[i] = GetFileAttributesA((*share.Paths)[i].c_str()) != INVALID_FILE_ATTRIBUTES;
+        (*share.Present)[i] = GetFileAttributesW(SjisToWide((*share.Paths)[i]).c_str()) != INVALID_FILE_ATTRIBUTES;
     return 0;
 }
 
@@ -59,14 +61,18 @@ std::vector<bool> PathsPresent(const std::vector<std::string>& paths) {
 }
 
 std::string ExeFolder() {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (n < path.size()) {
             path.resize(n);
             break;
         }
         path.resize(path.size() * 2);
     }
-    return ExtractFilePath(path);
+    // A folder named outside Shift-JIS ("道具☕", "한국어") is reached through its short form.
+    size_t slash = path.find_last_of(L'\\');
+    std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+    TAnsiName name = AnsiNameOf(folder);
+    return (name.Form != TNameForm::None ? name.Path : WideToSjis(folder)) + "\\";
 }

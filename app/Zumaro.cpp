@@ -7,22 +7,21 @@
 #include "app/UnitSplash.h"
 #include "app/UnitUtils.h"
 #include "panel/UnitMain.h"
+#include "toolkit/WideText.h"
 
 namespace {
 
 const char kTitle[] = "ズマロランチャー";
-
-bool SystemLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
 
 int RunLauncher() {
     // Creating the mutex and learning whether it existed is one step, so two starts at the same
     // moment cannot both pass. The handle stays open until the process ends.
     HANDLE mutex = nullptr;
     if (ClaimSingleInstance("ZumaroLauncherByQuillon", mutex) == TInstanceStart::AlreadyRunning) {
-        MessageBoxA(nullptr, "ズマロランチャーはすでに起動されています", "情報", MB_ICONINFORMATION | MB_OK);
+        MessageBoxW(nullptr, SjisToWide("ズマロランチャーはすでに起動されています").c_str(), SjisToWide("情報").c_str(),
+                    MB_ICONINFORMATION | MB_OK);
         return 0;
     }
-    SetLeadByteTest(SystemLeadByte);
     CoInitialize(nullptr);  // the shell's icon look-ups want it
 
     auto* app = new TApplication();
@@ -44,4 +43,4 @@ int RunLauncher() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunReportingErrors(kTitle, RunLauncher); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return RunReportingErrors(kTitle, RunLauncher); }

@@ -85,7 +85,7 @@ LRESULT TFileDrop::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         }
         return 0;
     }
-    LRESULT result = CallWindowProcA(oldWndProc_, hwnd, msg, wParam, lParam);
+    LRESULT result = CallWindowProcW(oldWndProc_, hwnd, msg, wParam, lParam);
     // The root window's own enabling reaches a hooked form directly.
     if (msg == WM_ENABLE) UpdateAcceptFiles();
     return result;
@@ -106,7 +106,7 @@ void TFileDrop::DoFileDrop(HDROP drop) {
         UINT got = DragQueryFileW(drop, i, path.data(), length + 1);
         path.resize(got <= length ? got : length);
         std::string ansi;
-        WideToAnsiExact(path, ansi);
+        WideToSjisExact(path, ansi);
         files->Add(ansi);
         wide.push_back(std::move(path));
     }

@@ -4,17 +4,17 @@
 
 #include "app/UnitUtils.h"
 
-TShellNotifyIcon ShellNotifyIcon = &Shell_NotifyIconA;
+TShellNotifyIcon ShellNotifyIcon = &Shell_NotifyIconW;
 int32_t TrayIconCount = 0;
 
 namespace {
 
-constexpr size_t kMaxTip = 63;  // bytes; the shell's oldest record holds 64 with the zero
+constexpr size_t kMaxTip = 63;  // bytes of Shift-JIS, as the shell's oldest record took them
 
 // The shell says it has (re)made the notification area: after a restart of the shell every
 // icon has to be added again.
 UINT TaskbarCreatedMessage() {
-    static UINT message = RegisterWindowMessageA("TaskbarCreated");
+    static UINT message = RegisterWindowMessageW(L"TaskbarCreated");
     return message;
 }
 
@@ -104,14 +104,17 @@ void TIconTray::Notification(TComponent* component, TOperation operation) {
 void TIconTray::UpdateIcon(bool show) {
     if (show && icon_.Empty()) show = false;
     if (show) {
-        notifyData_ = NOTIFYICONDATAA{};
-        notifyData_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        notifyData_ = NOTIFYICONDATAW{};
+        notifyData_.cbSize = NOTIFYICONDATAW_V1_SIZE;
         notifyData_.hWnd = msgWindow_;
         notifyData_.uID = static_cast<UINT>(iconID_);
         notifyData_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         notifyData_.uCallbackMessage = WM_USER;
         notifyData_.hIcon = icon_.Handle();
-        if (showHint_) std::memcpy(notifyData_.szTip, hint_.data(), hint_.size());  // already at most 63
+        if (showHint_) {  // at most 63 bytes, so as many characters at most
+            std::wstring tip = SjisToWide(hint_);
+            std::memcpy(notifyData_.szTip, tip.data(), tip.size() * sizeof(wchar_t));
+        }
         ShellNotifyIcon(iconAdded_ ? NIM_MODIFY : NIM_ADD, &notifyData_);
     } else if (iconAdded_) {
         ShellNotifyIcon(NIM_DELETE, &notifyData_);
@@ -129,7 +132,7 @@ LRESULT TIconTray::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         iconAdded_ = false;
         UpdateIcon(true);
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void TIconTray::TrayWndProc(LPARAM mouseMessage) {
@@ -178,7 +181,7 @@ void TIconTray::PopupAt(POINT p, TPopupMenu* menu) {
     if (auto* form = dynamic_cast<TForm*>(Owner()); form != nullptr && form->HandleAllocated() &&
                                                     GetActiveWindow() == form->Handle()) {
         // Ends any press or drag in progress on the form before the menu's own loop runs.
-        if (HWND focus = GetFocus(); focus != nullptr) SendMessageA(focus, WM_CANCELMODE, 0, 0);
+        if (HWND focus = GetFocus(); focus != nullptr) SendMessageW(focus, WM_CANCELMODE, 0, 0);
     }
     menu->Popup(p.x, p.y);
 }

@@ -8,8 +8,8 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Icon.h"
 
-// Every Shell_NotifyIconA call of the tray icons goes through here, so tests can watch them.
-using TShellNotifyIcon = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
+// Every Shell_NotifyIcon call of the tray icons goes through here, so tests can watch them.
+using TShellNotifyIcon = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
 extern TShellNotifyIcon ShellNotifyIcon;
 
 // Numbers the tray icons of the process: the first one made is 1. Never counts down.
@@ -41,7 +41,7 @@ public:
 
     HWND MsgWindow() const { return msgWindow_; }
     bool IconAdded() const { return iconAdded_; }
-    const NOTIFYICONDATAA& NotifyData() const { return notifyData_; }
+    const NOTIFYICONDATAW& NotifyData() const { return notifyData_; }
 
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
@@ -61,5 +61,5 @@ private:
     bool showHint_ = true;
     HWND msgWindow_ = nullptr;
     bool iconAdded_ = false;
-    NOTIFYICONDATAA notifyData_{};
+    NOTIFYICONDATAW notifyData_{};
 };

@@ -28,7 +28,7 @@ public:
         if (added) found->second = Bind(folderPath);
         IShellFolder* folder = found->second;
         if (folder == nullptr) return false;
-        std::wstring wide = AnsiToWide(name);
+        std::wstring wide = SjisToWide(name);
         LPITEMIDLIST child = nullptr;
         if (FAILED(folder->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &child, nullptr))) return false;
         int openIndex = -1;
@@ -42,7 +42,7 @@ private:
     static IShellFolder* Bind(const std::string& folderPath) {
         IShellFolder* desktop = nullptr;
         if (FAILED(SHGetDesktopFolder(&desktop))) return nullptr;
-        std::wstring wide = AnsiToWide(folderPath);
+        std::wstring wide = SjisToWide(folderPath);
         LPITEMIDLIST pidl = nullptr;
         IShellFolder* folder = nullptr;
         if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &pidl, nullptr)) &&
@@ -60,7 +60,7 @@ private:
     using TMap = int(WINAPI*)(IShellFolder*, LPCITEMIDLIST, int*);
     static TMap MapToSystemList() {
         static TMap map = reinterpret_cast<TMap>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHMapPIDLToSystemImageListIndex")));
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHMapPIDLToSystemImageListIndex")));
         return map;
     }
 };
@@ -111,12 +111,13 @@ const TSystemList* ListFor(int pixels) {
 int SystemIconIndex(const std::string& path, TShellFolders* folders) {
     // Only a path that is there is shown to the shell: for a vanished one some shells still hand
     // out a generic icon, and the entry must look empty.
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return -1;
+    std::wstring wide = SjisToWide(path);
+    if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return -1;
     // One look-up gives the icon's place in the system's image lists, which hold every size.
     int index = -1;
     if (folders != nullptr && folders->IconIndex(path, index)) return index;
-    SHFILEINFOA info{};
-    auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX));
+    SHFILEINFOW info{};
+    auto list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(wide.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX));
     return list != nullptr ? info.iIcon : -1;
 }
 

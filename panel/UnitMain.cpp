@@ -17,13 +17,13 @@
 
 TfrmMain* frmMain = nullptr;
 THintWindow* ItemHintWindow = nullptr;
-TWinHelpCall WinHelpCall = &WinHelpA;
-TShellExecuteCall ShellExecuteCall = &ShellExecuteA;
+TWinHelpCall WinHelpCall = &WinHelpW;
+TShellExecuteCall ShellExecuteCall = &ShellExecuteW;
 
 TRectI (*WindowMonitorRect)(HWND) = [](HWND window) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
     return TRectI{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
 };
 
@@ -457,7 +457,7 @@ void TfrmMain::FormKeyDown(TObject*, uint16_t& Key, TShiftState Shift) {
             // Ctrl+M also makes a carriage-return character; left in the queue, the menu's loop
             // would take it as Enter and close the menu at once.
             MSG typed;
-            while (PeekMessageA(&typed, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) {
+            while (PeekMessageW(&typed, Handle(), WM_CHAR, WM_CHAR, PM_REMOVE)) {
             }
             RECT r;
             GetWindowRect(Handle(), &r);
@@ -506,11 +506,11 @@ void TfrmMain::LaunchApp() {
     } else {
         if (LauncherSettings.Animation) {
             if (LauncherSettings.ZumaroSound)
-                PlaySoundA((folder_ + "Zumaro.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+                PlaySoundW(SjisToWide(folder_ + "Zumaro.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC);
             if (frmZumaro != nullptr)
                 frmZumaro->Fly(LargeIconList[static_cast<size_t>(CursorIndex)].get(), LauncherSettings.ZumaroSpeed);
         }
-        ShellExecuteA(Handle(), nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(Handle(), nullptr, SjisToWide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
     if (LauncherSettings.AutoClose) Hide();
 }
@@ -528,7 +528,7 @@ void TfrmMain::TogglePanel() {
 
 void TfrmMain::WMLButtonDown() {
     // The system moves the panel with the mouse as if it were dragged by a caption.
-    SendMessageA(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
 // A click on the tray icon does what the hot key does.
@@ -579,12 +579,12 @@ void TfrmMain::pumSettingClick(TObject*) {
 // the shell opens in the user's text viewer (current Windows shows no .hlp files at all).
 void TfrmMain::pumHelpClick(TObject*) {
     if (FileExists(Application->HelpFile)) {
-        WinHelpCall(Handle(), Application->HelpFile.c_str(), HELP_FINDER, 0);
+        WinHelpCall(Handle(), SjisToWide(Application->HelpFile).c_str(), HELP_FINDER, 0);
         return;
     }
     const std::string guide = folder_ + kGuideName;
     if (FileExists(guide)) {
-        ShellExecuteCall(Handle(), nullptr, guide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteCall(Handle(), nullptr, SjisToWide(guide).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return;
     }
     Application->ShowMessageBox(std::string("ヘルプファイル(Zumaro.hlp)も説明書(") + kGuideName +

@@ -22,10 +22,10 @@ constexpr COLORREF kHighlightRed = RGB(255, 0, 0);
 extern THintWindow* ItemHintWindow;
 
 // The help command calls the help system and the shell through these, so tests can watch them.
-using TWinHelpCall = BOOL(WINAPI*)(HWND window, LPCSTR helpFile, UINT command, ULONG_PTR data);
+using TWinHelpCall = BOOL(WINAPI*)(HWND window, LPCWSTR helpFile, UINT command, ULONG_PTR data);
 extern TWinHelpCall WinHelpCall;
-using TShellExecuteCall = HINSTANCE(WINAPI*)(HWND window, LPCSTR verb, LPCSTR file, LPCSTR parameters,
-                                             LPCSTR directory, INT show);
+using TShellExecuteCall = HINSTANCE(WINAPI*)(HWND window, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters,
+                                             LPCWSTR directory, INT show);
 extern TShellExecuteCall ShellExecuteCall;
 
 // The user's guide that ships beside the program; the help command opens it where there is no help file.

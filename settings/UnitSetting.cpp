@@ -235,7 +235,7 @@ void TfrmSetting::SaveRegiList(TStrings& RegiFileList) {
 void TfrmSetting::UpdateAnimationControls() {
     bool on = chbAnimation->Checked();
     Caption = on ? "ズマロランチャーの設定" : "ただのランチャーの設定";
-    SetWindowTextA(Handle(), Caption.c_str());
+    SetWindowTextW(Handle(), SjisToWide(Caption).c_str());
     for (TSysControl* c : std::initializer_list<TSysControl*>{lblSpeed1, lblSpeed2, lblSpeed3, trbSpeed, chbSound})
         c->SetEnabled(on);
 }

@@ -8,13 +8,13 @@ namespace {
 
 // The one tooltip control of a top-level window, made when its first tool is added.
 HWND ToolTipOf(HWND topLevel) {
-    auto tip = static_cast<HWND>(GetPropA(topLevel, kToolTipProp));
+    auto tip = static_cast<HWND>(GetPropW(topLevel, kToolTipProp));
     if (tip != nullptr && IsWindow(tip)) return tip;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
-                          0, topLevel, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetPropA(topLevel, kToolTipProp, tip);
+    tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
+                          0, topLevel, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetPropW(topLevel, kToolTipProp, tip);
     return tip;
 }
 
@@ -49,11 +49,11 @@ TGraphicControl::TGraphicControl(TComponent* owner, TForm* parent) : TComponent(
 TGraphicControl::~TGraphicControl() {
     if (parent_ == nullptr) return;
     if (toolAdded_ && parent_->HandleAllocated()) {
-        TTTOOLINFOA ti{};
+        TTTOOLINFOW ti{};
         ti.cbSize = sizeof ti;
         ti.hwnd = parent_->Handle();
         ti.uId = reinterpret_cast<UINT_PTR>(this);
-        SendMessageA(ToolTipOf(ti.hwnd), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        SendMessageW(ToolTipOf(ti.hwnd), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
     Invalidate();
     parent_->RemoveGraphic(this);
@@ -110,24 +110,25 @@ void TGraphicControl::SetShowHint(bool show) {
 void TGraphicControl::UpdateTool() {
     if (parent_ == nullptr) return;
     HWND form = parent_->Handle();
-    TTTOOLINFOA ti{};
+    TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.hwnd = form;
     ti.uId = reinterpret_cast<UINT_PTR>(this);
     ti.rect = {left_, top_, left_ + width_, top_ + height_};
-    ti.lpszText = const_cast<char*>(hint_.c_str());
+    std::wstring hint = SjisToWide(hint_);
+    ti.lpszText = hint.data();
     if (!showHint_ || !visible_) {
-        if (toolAdded_) SendMessageA(ToolTipOf(form), TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+        if (toolAdded_) SendMessageW(ToolTipOf(form), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
         toolAdded_ = false;
         return;
     }
     HWND tip = ToolTipOf(form);
     parent_->toolTip_ = tip;
     if (!toolAdded_) {
-        toolAdded_ = SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE;
+        toolAdded_ = SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti)) != FALSE;
     } else {
-        SendMessageA(tip, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&ti));
-        SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+        SendMessageW(tip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+        SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
     }
 }
 
@@ -162,7 +163,8 @@ void TLabel::Paint(HDC dc) {
     HGDIOBJ old = SelectObject(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    TextOutA(dc, Left(), Top(), Caption.c_str(), static_cast<int>(Caption.size()));
+    std::wstring text = SjisToWide(Caption);
+    TextOutW(dc, Left(), Top(), text.c_str(), static_cast<int>(text.size()));
     SelectObject(dc, old);
 }
 
@@ -171,17 +173,18 @@ void TLabel::Paint(HDC dc) {
 TMenuItem::TMenuItem(TPopupMenu* menu, UINT command) : TComponent(menu), menu_(menu), command_(command) {}
 
 std::string TMenuItem::Caption() const {
-    char text[256] = {};
-    GetMenuStringA(menu_->Handle(), command_, text, sizeof text, MF_BYCOMMAND);
-    return text;
+    wchar_t text[256] = {};
+    GetMenuStringW(menu_->Handle(), command_, text, 256, MF_BYCOMMAND);
+    return WideToSjis(text);
 }
 
 void TMenuItem::SetCaption(const std::string& caption) {
-    MENUITEMINFOA info{};
+    std::wstring text = SjisToWide(caption);
+    MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
-    info.dwTypeData = const_cast<char*>(caption.c_str());
-    SetMenuItemInfoA(menu_->Handle(), command_, FALSE, &info);
+    info.dwTypeData = text.data();
+    SetMenuItemInfoW(menu_->Handle(), command_, FALSE, &info);
 }
 
 bool TMenuItem::Enabled() const {
@@ -203,7 +206,7 @@ TPopupMenu::~TPopupMenu() {
 }
 
 void TPopupMenu::LoadFromResourceName(const char* name) {
-    HMENU bar = LoadMenuA(GetModuleHandleA(nullptr), name);
+    HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), TResName(name));
     HMENU popup = bar != nullptr ? GetSubMenu(bar, 0) : nullptr;
     if (popup == nullptr) {
         if (bar != nullptr) DestroyMenu(bar);
@@ -238,7 +241,7 @@ void TPopupMenu::Popup(int x, int y) {
     SetForegroundWindow(target);
     UINT chosen = static_cast<UINT>(
         TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, target, nullptr));
-    PostMessageA(target, WM_NULL, 0, 0);
+    PostMessageW(target, WM_NULL, 0, 0);
     if (TMenuItem* item = chosen != 0 ? FindItem(chosen) : nullptr; item != nullptr && item->OnClick)
         item->OnClick(item);
 }
@@ -329,16 +332,14 @@ HFONT THintWindow::HintFont() {
         // given DPI, its own (at the system's DPI) in proportion.
         using TParametersForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
         static const auto forDpi = reinterpret_cast<TParametersForDpi>(reinterpret_cast<void*>(
-            GetProcAddress(GetModuleHandleA("user32.dll"), "SystemParametersInfoForDpi")));
-        NONCLIENTMETRICSW wide{};
-        wide.cbSize = sizeof wide;
-        NONCLIENTMETRICSA m{};
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+        NONCLIENTMETRICSW m{};
         m.cbSize = sizeof m;
-        if (forDpi != nullptr && forDpi(SPI_GETNONCLIENTMETRICS, sizeof wide, &wide, 0, static_cast<UINT>(Dpi))) {
-            font_.Reset(CreateFontIndirectW(&wide.lfStatusFont));
-        } else if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) {
+        if (forDpi != nullptr && forDpi(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0, static_cast<UINT>(Dpi))) {
+            font_.Reset(CreateFontIndirectW(&m.lfStatusFont));
+        } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) {
             m.lfStatusFont.lfHeight = MulDiv(m.lfStatusFont.lfHeight, Dpi, SystemDpi());
-            font_.Reset(CreateFontIndirectA(&m.lfStatusFont));
+            font_.Reset(CreateFontIndirectW(&m.lfStatusFont));
         } else {
             font_.Reset(CreateFontHandle(TFont{"ＭＳ Ｐゴシック", ScaleForDpi(12, Dpi), SHIFTJIS_CHARSET}));
         }
@@ -350,7 +351,8 @@ TRectI THintWindow::CalcHintRect(int maxWidth, const std::string& text) {
     RECT r{0, 0, maxWidth, 0};
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, HintFont());
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    std::wstring wide = SjisToWide(text);
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     // Room for the border and a little air around the text.
@@ -391,7 +393,8 @@ LRESULT THintWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
             int mx = ScaleForDpi(2, Dpi), my = ScaleForDpi(1, Dpi);
             RECT t{r.left + mx, r.top + my, r.right - mx, r.bottom - my};
-            DrawTextA(dc, text_.c_str(), static_cast<int>(text_.size()), &t, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+            std::wstring text = SjisToWide(text_);
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
             SelectObject(dc, old);
             EndPaint(Handle(), &ps);
             return 0;

@@ -22,7 +22,7 @@ int WindowDpi(HWND window) {
     // Systems before Windows 10 have one DPI for all monitors, and no such call.
     using TGetDpiForWindow = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     UINT dpi = getDpiForWindow != nullptr && window != nullptr ? getDpiForWindow(window) : 0;
     return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
 }
@@ -118,9 +118,9 @@ HWND NotifyingChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (HWND child = NotifyingChild(handle_, msg, wParam, lParam);
-        child != nullptr && (GetWindowLongA(child, GWL_STYLE) & WS_CHILD) && GetParent(child) == handle_) {
+        child != nullptr && (GetWindowLongW(child, GWL_STYLE) & WS_CHILD) && GetParent(child) == handle_) {
         // The control answers for itself; one that does not know the message answers 0.
-        if (LRESULT r = SendMessageA(child, CN_BASE + msg, wParam, lParam); r != 0) return r;
+        if (LRESULT r = SendMessageW(child, CN_BASE + msg, wParam, lParam); r != 0) return r;
     }
     if (msg == WM_WINDOWPOSCHANGED) {
         // The window's real place, whoever moved it.
@@ -140,7 +140,7 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(handle_, msg, wParam, lParam);
+    return DefWindowProcW(handle_, msg, wParam, lParam);
 }
 
 // ---- TForm ----
@@ -292,14 +292,14 @@ bool TForm::MouseToControl(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TForm::Release() {
-    if (HandleAllocated()) PostMessageA(Handle(), CM_RELEASE, 0, 0);
+    if (HandleAllocated()) PostMessageW(Handle(), CM_RELEASE, 0, 0);
 }
 
 void TForm::SetClientSize(int width, int height) {
     RECT r{0, 0, width, height};
     if (HandleAllocated())
-        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(Handle(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongW(Handle(), GWL_EXSTYLE)));
     SetBounds(Left(), Top(), r.right - r.left, r.bottom - r.top);
 }
 
@@ -380,7 +380,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The tooltip hears of the mouse from here: its tools are rectangles of this window.
         if (toolTip_ != nullptr && IsWindow(toolTip_)) {
             MSG m{Handle(), msg, wParam, lParam, 0, {}};
-            SendMessageA(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+            SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
         }
         if (MouseToControl(msg, wParam, lParam)) return 0;
     }
@@ -393,12 +393,12 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             lines += line;
         }
         COPYDATASTRUCT data{0, static_cast<DWORD>(lines.size()), lines.data()};
-        SendMessageA(reinterpret_cast<HWND>(wParam), WM_COPYDATA, reinterpret_cast<WPARAM>(Handle()),
+        SendMessageW(reinterpret_cast<HWND>(wParam), WM_COPYDATA, reinterpret_cast<WPARAM>(Handle()),
                      reinterpret_cast<LPARAM>(&data));
         return 1;
     }
     switch (msg) {
-        case WM_CREATE: SetWindowTextA(Handle(), Caption.c_str()); break;
+        case WM_CREATE: SetWindowTextW(Handle(), SjisToWide(Caption).c_str()); break;
         case WM_CLOSE: Close(); return 0;
         case WM_ERASEBKGND: {
             // A form built in code paints its ground with the rest, into its back buffer.
@@ -502,7 +502,7 @@ BOOL CALLBACK DisableOne(HWND hwnd, LPARAM lParam) {
 }
 
 bool TakesTab(HWND hwnd) {
-    LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
     return (style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
 }
 
@@ -510,16 +510,16 @@ bool TakesTab(HWND hwnd) {
 // the ones inside it when it holds controls (a page control, its visible page).
 void CollectTabStops(HWND parent, std::vector<HWND>& out) {
     for (HWND h = GetWindow(parent, GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-        LONG style = GetWindowLongA(h, GWL_STYLE);
+        LONG style = GetWindowLongW(h, GWL_STYLE);
         if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
         if (TakesTab(h)) out.push_back(h);
-        if (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabStops(h, out);
+        if (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabStops(h, out);
     }
 }
 
 bool IsPushButton(HWND hwnd) {
-    LONG type = GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK;
-    return (SendMessageA(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) &&
+    LONG type = GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+    return (SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) &&
            (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW);
 }
 
@@ -545,7 +545,7 @@ void TForm::SelectNext(bool forward) {
     HWND target = stops[next];
     SetFocus(target);
     // As in the system's dialogs, Tab onto an edit box selects its text.
-    if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(target, EM_SETSEL, 0, -1);
+    if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
 }
 
 bool TForm::DialogKey(MSG& msg) {
@@ -558,7 +558,7 @@ bool TForm::DialogKey(MSG& msg) {
         if (dialogKey) {
             HWND focus = GetFocus();
             // A control that wants the key (an open drop-down list and its Enter or Escape) keeps it.
-            LRESULT code = focus != nullptr ? SendMessageA(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
+            LRESULT code = focus != nullptr ? SendMessageW(focus, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
             if (code & (DLGC_WANTMESSAGE | DLGC_WANTALLKEYS)) return false;
             if (key == VK_TAB && !(code & DLGC_WANTTAB)) {
                 if (msg.message == WM_KEYDOWN) SelectNext(GetKeyState(VK_SHIFT) >= 0);
@@ -567,11 +567,11 @@ bool TForm::DialogKey(MSG& msg) {
             if (key == VK_TAB) return false;
             // No default button: Enter presses the focused button and nothing else.
             if (msg.message == WM_KEYDOWN && key == VK_RETURN && focus != nullptr && IsPushButton(focus))
-                SendMessageA(focus, BM_CLICK, 0, 0);
+                SendMessageW(focus, BM_CLICK, 0, 0);
             return true;  // and Escape closes nothing
         }
     }
-    return IsDialogMessageA(self, &msg) != FALSE;
+    return IsDialogMessageW(self, &msg) != FALSE;
 }
 
 TModalResult TForm::ShowModal() {
@@ -584,7 +584,7 @@ TModalResult TForm::ShowModal() {
     // cover it; they are disabled meanwhile anyway.
     bool raised = false;
     for (HWND h : disabled.windows)
-        raised = raised || (IsWindowVisible(h) && (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_TOPMOST));
+        raised = raised || (IsWindowVisible(h) && (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST));
     if (raised && !StayOnTop) SetWindowPos(self, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     modal_ = true;
     ModalResult = TModalResult::mrNone;
@@ -596,7 +596,7 @@ TModalResult TForm::ShowModal() {
         if (HWND first = FirstTabStop()) SetFocus(first);
         MSG msg;
         while (ModalResult == TModalResult::mrNone) {
-            BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            BOOL got = GetMessageW(&msg, nullptr, 0, 0);
             if (got == 0 || got == -1) {
                 // The program is ending: the dialog goes as if cancelled and the main loop hears it too.
                 quit = true;
@@ -606,7 +606,7 @@ TModalResult TForm::ShowModal() {
             }
             if (DialogKey(msg)) continue;
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     } catch (...) {
         for (HWND h : disabled.windows)
@@ -643,10 +643,10 @@ void TApplication::Run() {
     // teardown (a failed save's warning) before it is seen.
     MSG msg;
     for (;;) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) break;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     terminated_ = true;
 }
@@ -664,7 +664,7 @@ void TApplication::Terminate() {
 
 void TApplication::ProcessMessages() {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Left for the loop that runs the program, which ends on it.
             terminated_ = true;
@@ -672,7 +672,7 @@ void TApplication::ProcessMessages() {
             break;
         }
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 
@@ -697,13 +697,13 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
                 if (IsWindow(h)) EnableWindow(h, TRUE);
         }
     } restore{disabled};
-    return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    return MessageBoxW(owner, SjisToWide(text).c_str(), SjisToWide(caption).c_str(), flags);
 }
 
 // ---- helpers ----
 
 UINT ListControlsMessage() {
-    static const UINT message = RegisterWindowMessageA("ZumaroListControls");
+    static const UINT message = RegisterWindowMessageW(L"ZumaroListControls");
     return message;
 }
 
@@ -713,47 +713,13 @@ int Height() { return GetSystemMetrics(SM_CYSCREEN); }
 }  // namespace Screen
 
 std::string SystemErrorText(DWORD code) {
-    char* buffer = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = n != 0 && buffer != nullptr ? std::string(buffer, n) : std::string();
+    wchar_t* buffer = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::string text = n != 0 && buffer != nullptr ? WideToSjisReadable(std::wstring_view(buffer, n)) : std::string();
     if (buffer != nullptr) LocalFree(buffer);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
     if (text.empty()) text = "エラー " + std::to_string(code);
     return text;
 }
 
-namespace {
-
-std::string WideToAnsi(std::wstring_view wide, DWORD flags, BOOL* usedDefault) {
-    if (wide.empty()) return {};
-    int n = static_cast<int>(wide.size());
-    int bytes = WideCharToMultiByte(CP_ACP, flags, wide.data(), n, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) {
-        if (usedDefault != nullptr) *usedDefault = TRUE;
-        return {};
-    }
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, flags, wide.data(), n, out.data(), bytes, nullptr, usedDefault);
-    return out;
-}
-
-}  // namespace
-
-bool WideToAnsiExact(std::wstring_view wide, std::string& out) {
-    BOOL usedDefault = FALSE;
-    out = WideToAnsi(wide, WC_NO_BEST_FIT_CHARS, &usedDefault);
-    return usedDefault == FALSE;
-}
-
-std::string WideToAnsiReadable(std::wstring_view wide) { return WideToAnsi(wide, 0, nullptr); }
-
-std::wstring AnsiToWide(std::string_view ansi) {
-    if (ansi.empty()) return {};
-    int n = static_cast<int>(ansi.size());
-    int units = MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, nullptr, 0);
-    if (units <= 0) return {};
-    std::wstring out(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), n, out.data(), units);
-    return out;
-}

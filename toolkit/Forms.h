@@ -12,6 +12,7 @@
 #include "toolkit/DialogTemplate.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/Graphics.h"
+#include "toolkit/WideText.h"
 #include "toolkit/WinBind.h"
 
 class TGraphicControl;
@@ -24,7 +25,7 @@ constexpr UINT CM_RELEASE = WM_APP + 0x100;
 // back from its parent to the control itself, as CN_BASE plus the message.
 constexpr UINT CN_BASE = WM_APP + 0x200;
 // The window property under which a top-level window keeps its one tooltip control.
-constexpr char kToolTipProp[] = "ZumaroToolTip";
+constexpr wchar_t kToolTipProp[] = L"ZumaroToolTip";
 // Asks a form from another program what it draws without windows: it sends the lines
 // "class x y w h visible|hidden enabled|disabled" of its graphic controls back as WM_COPYDATA
 // to the window in wParam. The end-to-end tests' eyes on the panel's cells.
@@ -252,7 +253,7 @@ public:
     void HandleException(const std::exception& e);
     // WM_ACTIVATEAPP, from whichever of the program's windows hears it first.
     void ActivateApp(bool active);
-    // MessageBoxA owned by the active window of the program, if any.
+    // A message box owned by the active window of the program, if any.
     int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
 
 private:
@@ -271,11 +272,3 @@ int Height();
 // The system's own words for an error code, without the line break at its end.
 std::string SystemErrorText(DWORD code);
 
-// The ANSI form of a wide text when every character has one of its own (no best-fit look-alike,
-// no "?"); false otherwise, and out is then the text with "?" in their place.
-bool WideToAnsiExact(std::wstring_view wide, std::string& out);
-// The same text for reading only: look-alikes where the code page has none ("é" as "e"), "?" for
-// the rest. Never a path.
-std::string WideToAnsiReadable(std::wstring_view wide);
-// The code page's text in wide characters.
-std::wstring AnsiToWide(std::string_view ansi);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "toolkit/WideText.h"
+
 namespace {
 
 BITMAPINFO TopDownInfo(int width, int height) {
@@ -47,10 +49,10 @@ void TBitmap::Assign(const TBitmap* source) {
 }
 
 bool TBitmap::LoadFromResourceName(const char* name) {
-    TGdiObject loaded(LoadImageA(GetModuleHandleA(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    TGdiObject loaded(LoadImageW(GetModuleHandleW(nullptr), TResName(name), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!loaded) return false;
     BITMAP info{};
-    GetObjectA(loaded.Get(), sizeof info, &info);
+    GetObjectW(loaded.Get(), sizeof info, &info);
     SetSize(info.bmWidth, info.bmHeight);
     TMemoryDC src(CreateCompatibleDC(nullptr));
     HGDIOBJ old = SelectObject(src.Get(), loaded.Get());
@@ -135,6 +137,6 @@ TBitmapCanvas::~TBitmapCanvas() {
 }
 
 HFONT CreateFontHandle(const TFont& font) {
-    return CreateFontA(-font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, font.Charset, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str());
+    return CreateFontW(-font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, font.Charset, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, SjisToWide(font.Name).c_str());
 }

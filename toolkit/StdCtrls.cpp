@@ -10,14 +10,9 @@
 
 namespace {
 
-std::string ToAnsi(const std::u16string& text) {
-    if (text.empty()) return {};
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.c_str());
-    int n = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
+// The layouts' texts are wide already.
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+std::string ToSjis(const std::u16string& text) { return WideToSjis(Wide(text)); }
 
 void InitControlClasses() {
     static bool done = false;
@@ -33,32 +28,33 @@ WNDPROC Superclass(const std::string& systemClass, const std::string& name) {
     static std::map<std::string, WNDPROC> procs;
     if (auto it = procs.find(name); it != procs.end()) return it->second;
     InitControlClasses();
-    WNDCLASSEXA wc{};
+    std::wstring wideName = SjisToWide(name);
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    if (!GetClassInfoExA(nullptr, systemClass.c_str(), &wc))
+    if (!GetClassInfoExW(nullptr, SjisToWide(systemClass).c_str(), &wc))
         throw Exception("No window class " + systemClass + " (" + std::to_string(GetLastError()) + ")");
     WNDPROC system = wc.lpfnWndProc;
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = BoundWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = name.c_str();
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = wideName.c_str();
     wc.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
-    if (!RegisterClassExA(&wc)) throw Exception("Cannot register window class " + name);
+    if (!RegisterClassExW(&wc)) throw Exception("Cannot register window class " + name);
     procs[name] = system;
     return system;
 }
 
 // The one tooltip window of a form, made when its first tool is added; it goes with the form.
 HWND ToolTipOf(HWND topLevel) {
-    static const char kProp[] = "ZumaroDialogToolTip";
-    auto tip = static_cast<HWND>(GetPropA(topLevel, kProp));
+    static const wchar_t kProp[] = L"ZumaroDialogToolTip";
+    auto tip = static_cast<HWND>(GetPropW(topLevel, kProp));
     if (tip != nullptr && IsWindow(tip)) return tip;
     InitControlClasses();
-    tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
-                          topLevel, nullptr, GetModuleHandleA(nullptr), nullptr);
+    tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
+                          topLevel, nullptr, GetModuleHandleW(nullptr), nullptr);
     // Long texts wrap instead of running off the screen.
-    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
-    SetPropA(topLevel, kProp, tip);
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    SetPropW(topLevel, kProp, tip);
     return tip;
 }
 
@@ -67,8 +63,8 @@ HWND ToolTipOf(HWND topLevel) {
 // ---- the stored layout ----
 
 TFormTemplate::TFormTemplate(const char* resourceName, int clientWidth, int clientHeight, int dpi) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, resourceName, MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, TResName(resourceName), MAKEINTRESOURCEW(5));  // RT_DIALOG
     HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
     const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
     if (data == nullptr) throw Exception(std::string("No dialog definition ") + resourceName);
@@ -77,7 +73,7 @@ TFormTemplate::TFormTemplate(const char* resourceName, int clientWidth, int clie
     const TDialogTemplate& t = *template_;
     // Points at the 96 pixels an inch the layouts are drawn for: 9 points are 12 pixels.
     int height = t.PointSize > 0 ? (t.PointSize * 4 + 1) / 3 : 12;
-    font96_ = TFont{t.FontName.empty() ? std::string("ＭＳ Ｐゴシック") : ToAnsi(t.FontName), height,
+    font96_ = TFont{t.FontName.empty() ? std::string("ＭＳ Ｐゴシック") : ToSjis(t.FontName), height,
                     static_cast<BYTE>(t.PointSize > 0 ? t.Charset : SHIFTJIS_CHARSET)};
     TGdiObject font96(CreateFontHandle(font96_));
     if (!font96) throw Exception("Out of system resources");
@@ -86,11 +82,11 @@ TFormTemplate::TFormTemplate(const char* resourceName, int clientWidth, int clie
     // a layout that grows by the DPI alone keeps its proportions at every scale.
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font96.Get());
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    static const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE size{};
-    GetTextExtentPoint32A(dc, kLetters, 52, &size);
+    GetTextExtentPoint32W(dc, kLetters, 52, &size);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     int baseX = (size.cx / 26 + 1) / 2, baseY = tm.tmHeight;
@@ -136,21 +132,20 @@ TRectI TFormTemplate::ItemRect(size_t index) const {
 HWND TFormTemplate::CreatePlainWindow(size_t index, HWND parent) const {
     const TDialogItem& item = template_->Items[index];
     TRectI r = ItemRect(index);
-    std::string className = ToAnsi(item.ClassName);
     InitControlClasses();
-    HWND hwnd = CreateWindowExA(item.ExStyle, className.c_str(), ToAnsi(item.Text).c_str(), item.Style | WS_CHILD,
+    HWND hwnd = CreateWindowExW(item.ExStyle, Wide(item.ClassName), Wide(item.Text), item.Style | WS_CHILD,
                                 r.Left, r.Top, r.Width(), r.Height(), parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.Id)), GetModuleHandleA(nullptr), nullptr);
-    if (hwnd == nullptr) throw Exception("Cannot create window " + className);
-    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.Id)), GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr) throw Exception("Cannot create window " + ToSjis(item.ClassName));
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
     return hwnd;
 }
 
 void TFormTemplate::Relayout(TForm& form) {
     if (!form.HandleAllocated()) return;
     HWND h = form.Handle();
-    SizeForm(form, static_cast<DWORD>(GetWindowLongA(h, GWL_STYLE)),
-             static_cast<DWORD>(GetWindowLongA(h, GWL_EXSTYLE)));
+    SizeForm(form, static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE)),
+             static_cast<DWORD>(GetWindowLongW(h, GWL_EXSTYLE)));
     for (size_t i = 0; i < windows_.size(); ++i) {
         TRectI r = ItemRect(i);
         if (TSysControl* control = controls_[i]) {
@@ -175,7 +170,7 @@ namespace {
 SIZE WindowSizeForClient(int width, int height, DWORD style, DWORD exStyle, int dpi) {
     using TAdjustForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
     static const auto adjustForDpi = reinterpret_cast<TAdjustForDpi>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
     RECT r{0, 0, width, height};
     if (adjustForDpi == nullptr || !adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi)))
         AdjustWindowRectEx(&r, style, FALSE, exStyle);
@@ -197,7 +192,7 @@ void TFormTemplate::ApplyToForm(TForm& form, DWORD& style, DWORD& exStyle) {
     exStyle = t.ExStyle;
     if (t.Style & kModalFrame) exStyle |= WS_EX_DLGMODALFRAME;
     form.CenterOnScreen = (t.Style & kCenter) != 0;
-    form.Caption = ToAnsi(t.Caption);
+    form.Caption = ToSjis(t.Caption);
     SizeForm(form, style, exStyle);
 }
 
@@ -224,7 +219,7 @@ void TFormTemplate::CreateControls(TForm& form) {
             auto* candidate = dynamic_cast<TSysControl*>(form.Components(c));
             if (candidate != nullptr && candidate->Id() == item.Id) control = candidate;
         }
-        std::string className = ToAnsi(item.ClassName), text = ToAnsi(item.Text);
+        std::string className = ToSjis(item.ClassName), text = ToSjis(item.Text);
         if (control != nullptr) {
             control->Prepare(className, item.Style, item.ExStyle, text, parent, Font());
             control->SetBounds(r.Left, r.Top, r.Width(), r.Height());
@@ -280,15 +275,15 @@ void TSysControl::CreateParams(TCreateParams& params) {
 }
 
 void TSysControl::HandleCreated() {
-    if (font_ != nullptr) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    if (!text_.empty()) SetWindowTextA(Handle(), text_.c_str());
+    if (font_ != nullptr) SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    if (!text_.empty()) SetWindowTextW(Handle(), SjisToWide(text_).c_str());
     if (!hint_.empty()) ApplyHint();
 }
 
 LRESULT TSysControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
     HWND h = HandleAllocated() ? Handle() : nullptr;
-    if (systemProc_ == nullptr) return DefWindowProcA(h, msg, wParam, lParam);
-    return CallWindowProcA(systemProc_, h, msg, wParam, lParam);
+    if (systemProc_ == nullptr) return DefWindowProcW(h, msg, wParam, lParam);
+    return CallWindowProcW(systemProc_, h, msg, wParam, lParam);
 }
 
 bool TSysControl::Enabled() const {
@@ -313,16 +308,16 @@ bool TSysControl::Focused() const {
 std::string TSysControl::Caption() const {
     if (!HandleAllocated()) return text_;
     HWND h = const_cast<TSysControl*>(this)->Handle();
-    int n = GetWindowTextLengthA(h);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    int got = GetWindowTextA(h, s.data(), n + 1);
+    int n = GetWindowTextLengthW(h);
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    int got = GetWindowTextW(h, s.data(), n + 1);
     s.resize(static_cast<size_t>(got < 0 ? 0 : got));
-    return s;
+    return WideToSjis(s);
 }
 
 void TSysControl::SetCaption(const std::string& text) {
     text_ = text;
-    if (HandleAllocated()) SetWindowTextA(Handle(), text.c_str());
+    if (HandleAllocated()) SetWindowTextW(Handle(), SjisToWide(text).c_str());
 }
 
 void TSysControl::SetHint(const std::string& hint) {
@@ -334,21 +329,22 @@ void TSysControl::ApplyHint() {
     const std::string& hint = hint_;
     HWND self = Handle();
     HWND tip = ToolTipOf(GetAncestor(self, GA_ROOT));
-    TTTOOLINFOA ti{};
+    TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     ti.hwnd = GetAncestor(self, GA_ROOT);
     ti.uId = reinterpret_cast<UINT_PTR>(self);
-    ti.lpszText = const_cast<char*>(hint.c_str());
-    SendMessageA(tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-    if (!hint.empty()) SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    std::wstring text = SjisToWide(hint);
+    ti.lpszText = text.data();
+    SendMessageW(tip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!hint.empty()) SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-void TSysControl::Click() { SendMessageA(Handle(), BM_CLICK, 0, 0); }
+void TSysControl::Click() { SendMessageW(Handle(), BM_CLICK, 0, 0); }
 
 void TSysControl::SetFont(HFONT font) {
     font_ = font;
-    if (HandleAllocated()) SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (HandleAllocated()) SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 int TSysControl::Dpi() const {
@@ -393,10 +389,10 @@ void TBitBtn::Draw(const DRAWITEMSTRUCT& item) {
     bool pressed = (item.itemState & ODS_SELECTED) != 0;
     bool disabled = (item.itemState & ODS_DISABLED) != 0;
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-    std::string caption = Caption();
+    std::wstring caption = SjisToWide(Caption());
     UINT prefix = (item.itemState & ODS_NOACCEL) ? DT_HIDEPREFIX : 0;
     RECT textSize{0, 0, 0, 0};
-    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &textSize, DT_CALCRECT | DT_SINGLELINE | prefix);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textSize, DT_CALCRECT | DT_SINGLELINE | prefix);
     int glyphW = Glyph.Empty() ? 0 : Glyph.Width() / (NumGlyphs > 1 ? NumGlyphs : 1);
     int glyphH = Glyph.Height();
     int dpi = Dpi();
@@ -427,12 +423,12 @@ void TBitBtn::Draw(const DRAWITEMSTRUCT& item) {
         RECT light = t;
         OffsetRect(&light, 1, 1);
         SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &light, DT_SINGLELINE | prefix);
+        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &light, DT_SINGLELINE | prefix);
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     } else {
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     }
-    DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &t, DT_SINGLELINE | prefix);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &t, DT_SINGLELINE | prefix);
     if (item.itemState & ODS_FOCUS) {
         RECT f = item.rcItem;
         InflateRect(&f, -ScaleForDpi(4, dpi), -ScaleForDpi(4, dpi));
@@ -444,11 +440,11 @@ void TBitBtn::Draw(const DRAWITEMSTRUCT& item) {
 
 bool TCheckBox::Checked() const {
     if (!HandleAllocated()) return false;
-    return SendMessageA(const_cast<TCheckBox*>(this)->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(const_cast<TCheckBox*>(this)->Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TCheckBox::SetChecked(bool checked) {
-    SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 LRESULT TCheckBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -463,32 +459,33 @@ LRESULT TCheckBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void TComboBox::SetItems(const std::vector<std::string>& items) {
     HWND h = Handle();
-    SendMessageA(h, CB_RESETCONTENT, 0, 0);
-    for (const std::string& item : items) SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SendMessageW(h, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items)
+        SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(SjisToWide(item).c_str()));
 }
 
 int TComboBox::ItemCount() const {
-    return static_cast<int>(SendMessageA(const_cast<TComboBox*>(this)->Handle(), CB_GETCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(const_cast<TComboBox*>(this)->Handle(), CB_GETCOUNT, 0, 0));
 }
 
 std::string TComboBox::Item(int index) const {
     HWND h = const_cast<TComboBox*>(this)->Handle();
-    LRESULT n = SendMessageA(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT n = SendMessageW(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == CB_ERR) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    LRESULT got = SendMessageA(h, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    LRESULT got = SendMessageW(h, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
     s.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
-    return s;
+    return WideToSjis(s);
 }
 
 int TComboBox::ItemIndex() const {
-    LRESULT i = SendMessageA(const_cast<TComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0);
+    LRESULT i = SendMessageW(const_cast<TComboBox*>(this)->Handle(), CB_GETCURSEL, 0, 0);
     return i == CB_ERR ? -1 : static_cast<int>(i);
 }
 
 void TComboBox::SetItemIndex(int index) {
     // An index outside the items leaves the list with no selection.
-    SendMessageA(Handle(), CB_SETCURSEL, index >= 0 && index < ItemCount() ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+    SendMessageW(Handle(), CB_SETCURSEL, index >= 0 && index < ItemCount() ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
 }
 
 LRESULT TComboBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -528,7 +525,8 @@ void TCanvas::FillRect(const TRectI& r) {
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     SetBkMode(dc_, TRANSPARENT);
     SetTextColor(dc_, FontColor);
-    ::TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
+    std::wstring wide = SjisToWide(text);
+    ::TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
 void TCanvas::CopyRect(const TRectI& dest, const TBitmap& bitmap, const TRectI& source) {
@@ -540,39 +538,39 @@ void TCanvas::CopyRect(const TRectI& dest, const TBitmap& bitmap, const TRectI& 
 
 void TListBox::HandleCreated() {
     TSysControl::HandleCreated();
-    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, ItemHeight);
+    SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, ItemHeight);
 }
 
 void TListBox::SetItemHeight(int height) {
     ItemHeight = height;
     if (HandleAllocated()) {
-        SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, height);
+        SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, height);
         InvalidateRect(Handle(), nullptr, TRUE);
     }
 }
 
 int TListBox::Count() const {
-    return static_cast<int>(SendMessageA(const_cast<TListBox*>(this)->Handle(), LB_GETCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(const_cast<TListBox*>(this)->Handle(), LB_GETCOUNT, 0, 0));
 }
 
 std::string TListBox::Item(int index) const {
     HWND h = const_cast<TListBox*>(this)->Handle();
-    LRESULT n = SendMessageA(h, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    LRESULT n = SendMessageW(h, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == LB_ERR) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    LRESULT got = SendMessageA(h, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+    LRESULT got = SendMessageW(h, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
     s.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-    return s;
+    return WideToSjis(s);
 }
 
 TBitmap* TListBox::Image(int index) const {
-    LRESULT data = SendMessageA(const_cast<TListBox*>(this)->Handle(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    LRESULT data = SendMessageW(const_cast<TListBox*>(this)->Handle(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
     if (data == LB_ERR) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
     return reinterpret_cast<TBitmap*>(data);
 }
 
 void TListBox::SetImage(int index, TBitmap* image) {
-    if (SendMessageA(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(image)) == LB_ERR)
+    if (SendMessageW(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(image)) == LB_ERR)
         throw Exception("List index out of bounds (" + std::to_string(index) + ")");
     InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -585,17 +583,18 @@ int TListBox::Add(const std::string& text, TBitmap* image) {
 
 void TListBox::Insert(int index, const std::string& text, TBitmap* image) {
     HWND h = Handle();
-    LRESULT at = SendMessageA(h, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+    LRESULT at = SendMessageW(h, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                              reinterpret_cast<LPARAM>(SjisToWide(text).c_str()));
     if (at == LB_ERR || at == LB_ERRSPACE) throw Exception("Cannot insert into the list (" + std::to_string(index) + ")");
-    SendMessageA(h, LB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(image));
+    SendMessageW(h, LB_SETITEMDATA, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(image));
 }
 
 void TListBox::Delete(int index) {
-    if (SendMessageA(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR)
+    if (SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR)
         throw Exception("List index out of bounds (" + std::to_string(index) + ")");
 }
 
-void TListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+void TListBox::Clear() { SendMessageW(Handle(), LB_RESETCONTENT, 0, 0); }
 
 void TListBox::Exchange(int a, int b) {
     int selected = ItemIndex();
@@ -615,16 +614,16 @@ void TListBox::Exchange(int a, int b) {
 }
 
 int TListBox::ItemIndex() const {
-    LRESULT i = SendMessageA(const_cast<TListBox*>(this)->Handle(), LB_GETCURSEL, 0, 0);
+    LRESULT i = SendMessageW(const_cast<TListBox*>(this)->Handle(), LB_GETCURSEL, 0, 0);
     return i == LB_ERR ? -1 : static_cast<int>(i);
 }
 
 void TListBox::SetItemIndex(int index) {
-    SendMessageA(Handle(), LB_SETCURSEL, index >= 0 && index < Count() ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+    SendMessageW(Handle(), LB_SETCURSEL, index >= 0 && index < Count() ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
 }
 
 int TListBox::TopIndex() const {
-    return static_cast<int>(SendMessageA(const_cast<TListBox*>(this)->Handle(), LB_GETTOPINDEX, 0, 0));
+    return static_cast<int>(SendMessageW(const_cast<TListBox*>(this)->Handle(), LB_GETTOPINDEX, 0, 0));
 }
 
 int TListBox::ItemAtPos(int x, int y) const {
@@ -633,7 +632,7 @@ int TListBox::ItemAtPos(int x, int y) const {
     GetClientRect(h, &client);
     POINT p{x, y};
     if (!PtInRect(&client, p)) return -1;
-    LRESULT r = SendMessageA(h, LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
+    LRESULT r = SendMessageW(h, LB_ITEMFROMPOINT, 0, MAKELPARAM(x, y));
     if (HIWORD(r) != 0) return -1;  // below the last row
     return LOWORD(r);
 }
@@ -713,29 +712,29 @@ LRESULT TListBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TTrackBar::HandleCreated() {
     TSysControl::HandleCreated();
     HWND h = Handle();
-    SendMessageA(h, TBM_SETRANGE, TRUE, MAKELPARAM(min_, max_));
-    SendMessageA(h, TBM_SETLINESIZE, 0, 1);
-    SendMessageA(h, TBM_SETPAGESIZE, 0, 1);
-    SendMessageA(h, TBM_SETTICFREQ, 1, 0);
+    SendMessageW(h, TBM_SETRANGE, TRUE, MAKELPARAM(min_, max_));
+    SendMessageW(h, TBM_SETLINESIZE, 0, 1);
+    SendMessageW(h, TBM_SETPAGESIZE, 0, 1);
+    SendMessageW(h, TBM_SETTICFREQ, 1, 0);
 }
 
 void TTrackBar::SetRange(int min, int max) {
     min_ = min;
     max_ = max;
     if (HandleAllocated()) {
-        SendMessageA(Handle(), TBM_SETRANGE, TRUE, MAKELPARAM(min_, max_));
-        SendMessageA(Handle(), TBM_SETTICFREQ, 1, 0);
+        SendMessageW(Handle(), TBM_SETRANGE, TRUE, MAKELPARAM(min_, max_));
+        SendMessageW(Handle(), TBM_SETTICFREQ, 1, 0);
     }
 }
 
 int TTrackBar::Position() const {
-    return static_cast<int>(SendMessageA(const_cast<TTrackBar*>(this)->Handle(), TBM_GETPOS, 0, 0));
+    return static_cast<int>(SendMessageW(const_cast<TTrackBar*>(this)->Handle(), TBM_GETPOS, 0, 0));
 }
 
 void TTrackBar::SetPosition(int position) {
     if (position < min_) position = min_;
     if (position > max_) position = max_;
-    SendMessageA(Handle(), TBM_SETPOS, TRUE, position);
+    SendMessageW(Handle(), TBM_SETPOS, TRUE, position);
 }
 
 // ---- pages ----
@@ -759,7 +758,7 @@ void TPageControl::CreateParams(TCreateParams& params) {
 }
 
 LRESULT TTabSheet::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(HandleAllocated() ? Handle() : nullptr, msg, wParam, lParam);
+    return DefWindowProcW(HandleAllocated() ? Handle() : nullptr, msg, wParam, lParam);
 }
 
 void TTabSheet::HandleCreated() {
@@ -788,18 +787,18 @@ int TTabSheet::PageIndex() const {
 }
 
 void TPageControl::AddPage(TTabSheet* page) {
-    TCITEMA item{};
+    TCITEMW item{};
     item.mask = TCIF_TEXT;
-    std::string caption = page->Caption();
+    std::wstring caption = SjisToWide(page->Caption());
     item.pszText = caption.data();
-    SendMessageA(Handle(), TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(Handle(), TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&item));
     pages_.push_back(page);
-    if (pages_.size() == 1) SendMessageA(Handle(), TCM_SETCURSEL, 0, 0);
+    if (pages_.size() == 1) SendMessageW(Handle(), TCM_SETCURSEL, 0, 0);
     ShowActive();
 }
 
 int TPageControl::ActivePageIndex() const {
-    LRESULT i = SendMessageA(const_cast<TPageControl*>(this)->Handle(), TCM_GETCURSEL, 0, 0);
+    LRESULT i = SendMessageW(const_cast<TPageControl*>(this)->Handle(), TCM_GETCURSEL, 0, 0);
     return i < 0 || i >= static_cast<LRESULT>(pages_.size()) ? -1 : static_cast<int>(i);
 }
 
@@ -811,7 +810,7 @@ TTabSheet* TPageControl::ActivePage() const {
 void TPageControl::SetActivePage(TTabSheet* page) {
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (pages_[i] == page) {
-            SendMessageA(Handle(), TCM_SETCURSEL, i, 0);
+            SendMessageW(Handle(), TCM_SETCURSEL, i, 0);
             ShowActive();
             return;
         }
@@ -844,7 +843,7 @@ LRESULT TPageControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 bool TOpenDialog::Execute() {
     std::wstring filter;
-    for (const auto& [description, patterns] : Filter) filter += AnsiToWide(description) + L'\0' + AnsiToWide(patterns) + L'\0';
+    for (const auto& [description, patterns] : Filter) filter += SjisToWide(description) + L'\0' + SjisToWide(patterns) + L'\0';
     filter += L'\0';
     // Wide, so that a name outside the code page comes back whole; and room for any path the
     // dialog can give: a cut one would be registered as a broken entry.
@@ -861,6 +860,6 @@ bool TOpenDialog::Execute() {
                 OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&ofn)) return false;
     FileNameW = buffer.c_str();
-    WideToAnsiExact(FileNameW, FileName);
+    WideToSjisExact(FileNameW, FileName);
     return true;
 }

@@ -276,7 +276,6 @@ int main(int argc, char** argv) {
     // "hotkey" measures the hot key alone, "startup" the start-up with 1,000 files alone, "huge" the
     // start-ups with 1,000 and 20,000, for a quick look while working on them.
     const std::string only = argc > 1 ? argv[1] : "";
-    SetLeadByteTest([](unsigned char b) { return IsDBCSLeadByte(b) != FALSE; });
     CoInitialize(nullptr);
     auto* app = new TApplication();
     app->Title = "ズマロランチャー";

@@ -18,11 +18,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    [ "$(id -u)" -eq 0 ] || { echo "setup: run as root to generate the ja_JP.UTF-8 locale" >&2; exit 1; }
-    echo "setup: generating the ja_JP.UTF-8 locale"
-    sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932, the program's
+# own; hi_IN.UTF-8 gives 65001 (Windows' UTF-8 option), on which the tests of text run again.
+for loc in ja_JP hi_IN; do
+    locale -a 2>/dev/null | grep -qi "^$loc\.utf-\?8\$" && continue
+    [ "$(id -u)" -eq 0 ] || { echo "setup: run as root to generate the $loc.UTF-8 locale" >&2; exit 1; }
+    echo "setup: generating the $loc.UTF-8 locale"
+    sed -i "s/^# *\($loc.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" >> /etc/locale.gen
     locale-gen >/dev/null
-fi
+done

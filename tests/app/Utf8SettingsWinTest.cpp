@@ -36,17 +36,17 @@ std::string Head(int n) {
 TEST(SettingsFileUtf8, ConvertedToShiftJis) {
     EXPECT_EQ(GetACP(), 932u);
     std::string japanese = U8(u8"C:\\表示ソフト\\フォルダ\\ﾌｫﾙﾀﾞ.txt");
-    EXPECT_EQ(Utf8ToAnsi(japanese), "C:\\表示ソフト\\フォルダ\\ﾌｫﾙﾀﾞ.txt");
+    EXPECT_EQ(Utf8ToSjis(japanese), "C:\\表示ソフト\\フォルダ\\ﾌｫﾙﾀﾞ.txt");
     // The JIS spellings of code page 932's own characters name the same bytes.
     std::string jis = U8(u8"2020〜2021 ¥100 −1");
-    EXPECT_EQ(Utf8ToAnsi(jis), "2020～2021 \\100 －1");
+    EXPECT_EQ(Utf8ToSjis(jis), "2020～2021 \\100 －1");
     // No form of their own: "?", never a look-alike.
     std::string foreign = U8(u8"café 한 😀.txt");
-    std::string ansi = Utf8ToAnsi(foreign);
+    std::string ansi = Utf8ToSjis(foreign);
     EXPECT_EQ(ansi.substr(0, 5), "caf? ");
     EXPECT_EQ(ansi.find_first_not_of("caf? .txt"), std::string::npos) << ansi;
-    EXPECT_EQ(Utf8ToAnsi("a\xFF" "b"), "a?b");
-    EXPECT_EQ(Utf8ToAnsi(""), "");
+    EXPECT_EQ(Utf8ToSjis("a\xFF" "b"), "a?b");
+    EXPECT_EQ(Utf8ToSjis(""), "");
 }
 
 TEST(SettingsFileUtf8, LongTextConvertedInPiecesWithoutSplittingACharacter) {
@@ -55,7 +55,7 @@ TEST(SettingsFileUtf8, LongTextConvertedInPiecesWithoutSplittingACharacter) {
     for (size_t filler : {(1u << 20) - 1, (1u << 20) - 2, 5u}) text += std::string(filler, 'a') + hyou + "\n";
     std::string want;
     for (size_t filler : {(1u << 20) - 1, (1u << 20) - 2, 5u}) want += std::string(filler, 'a') + "表\n";
-    EXPECT_TRUE(Utf8ToAnsi(text) == want);
+    EXPECT_TRUE(Utf8ToSjis(text) == want);
 }
 
 TEST(SettingsFileUtf8, ReadSettingsTextConvertsOnlyUtf8) {
@@ -145,7 +145,7 @@ TEST(SettingsFileUtf8, EntriesWithoutAShiftJisFormKeepTheirFileOrAreAskedAbout) 
         EXPECT_EQ(path.rfind(dir.Path(), 0), 0u) << path;
         EXPECT_EQ((*form->UseAriasList)[i], "True");
     }
-    EXPECT_EQ((*form->AriasList)[1], WideToAnsiReadable(L"caf\u00e9.txt")) << "its own readable name";
+    EXPECT_EQ((*form->AriasList)[1], WideToSjisReadable(L"caf\u00e9.txt")) << "its own readable name";
     EXPECT_EQ((*form->AriasList)[2], "自分のヒント") << "a hint of its own is kept";
     EXPECT_EQ((*form->RegiFileList)[3], dir / "gone?.txt");  // kept on No, as any missing entry
     EXPECT_EQ(form->LauncherSettings.PannelCol, 4);

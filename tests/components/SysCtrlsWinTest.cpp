@@ -15,10 +15,10 @@ namespace {
 
 struct TShellCall {
     DWORD Message;
-    NOTIFYICONDATAA Data;
+    NOTIFYICONDATAW Data;
 };
 
-// While it lives, every Shell_NotifyIconA call is recorded instead of made.
+// While it lives, every Shell_NotifyIcon call is recorded instead of made.
 class TShellWatch {
 public:
     TShellWatch() : previous_(ShellNotifyIcon) {
@@ -30,10 +30,10 @@ public:
         current_ = nullptr;
     }
     std::vector<TShellCall> Calls;
-    std::string Tip(size_t i) const { return Calls.at(i).Data.szTip; }
+    std::string Tip(size_t i) const { return WideToSjis(Calls.at(i).Data.szTip); }
 
 private:
-    static BOOL WINAPI Record(DWORD message, PNOTIFYICONDATAA data) {
+    static BOOL WINAPI Record(DWORD message, PNOTIFYICONDATAW data) {
         current_->Calls.push_back({message, *data});
         return TRUE;
     }
@@ -198,9 +198,9 @@ TEST(IconTray, ShellIsToldAddModifyDeleteWithTheRecord) {
     tray->SetIcon(&icon);
     tray->Loaded();
     ASSERT_EQ(shell.Calls.size(), 2u);
-    const NOTIFYICONDATAA& d = shell.Calls[0].Data;
+    const NOTIFYICONDATAW& d = shell.Calls[0].Data;
     EXPECT_EQ(shell.Calls[0].Message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(d.cbSize, sizeof(void*) == 4 ? 88u : 104u);
+    EXPECT_EQ(d.cbSize, sizeof(void*) == 4 ? 152u : 168u);
     EXPECT_EQ(d.hWnd, tray->MsgWindow());
     EXPECT_EQ(d.uID, static_cast<UINT>(tray->IconID()));
     EXPECT_EQ(d.uFlags, 7u);

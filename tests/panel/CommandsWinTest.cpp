@@ -164,13 +164,13 @@ public:
     static inline std::vector<std::string> Calls;
 
 private:
-    static BOOL WINAPI Help(HWND, LPCSTR file, UINT command, ULONG_PTR data) {
-        Calls.push_back("help " + std::string(file) + " " + std::to_string(command) + " " + std::to_string(data));
+    static BOOL WINAPI Help(HWND, LPCWSTR file, UINT command, ULONG_PTR data) {
+        Calls.push_back("help " + WideToSjis(file) + " " + std::to_string(command) + " " + std::to_string(data));
         return TRUE;
     }
-    static HINSTANCE WINAPI Shell(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT show) {
-        Calls.push_back("shell " + std::string(verb != nullptr ? verb : "(default)") + " " + file + " " +
-                        (parameters != nullptr ? parameters : "(none)") + " " + std::to_string(show));
+    static HINSTANCE WINAPI Shell(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR, INT show) {
+        Calls.push_back("shell " + (verb != nullptr ? WideToSjis(verb) : "(default)") + " " + WideToSjis(file) + " " +
+                        (parameters != nullptr ? WideToSjis(parameters) : "(none)") + " " + std::to_string(show));
         return reinterpret_cast<HINSTANCE>(33);
     }
     TWinHelpCall help_;
@@ -390,7 +390,7 @@ TEST(PanelCommands, NamesOutsideShiftJisAreKeptUnderTheirShortForm) {
     EXPECT_EQ(storedProgram.rfind(f.dir.Path(), 0), 0u) << "the parts that have a form stay readable";
     EXPECT_EQ(storedProgram.find('?'), std::string::npos);
     EXPECT_EQ((*f.form->UseAriasList)[2], "True");
-    EXPECT_EQ((*f.form->AriasList)[2], WideToAnsiReadable(L"Caf\u00e9 \u2615.exe"));
+    EXPECT_EQ((*f.form->AriasList)[2], WideToSjisReadable(L"Caf\u00e9 \u2615.exe"));
     EXPECT_NE((*f.form->AriasList)[2], ExtractFileName(storedProgram));
     EXPECT_EQ((*f.form->UseAriasList)[1], "True");
     EXPECT_EQ(f.form->ButtonImages[2]->Hint(), (*f.form->AriasList)[2]);
@@ -404,7 +404,7 @@ TEST(PanelCommands, NamesOutsideShiftJisAreKeptUnderTheirShortForm) {
     ASSERT_EQ(boxes.Seen.size(), 1u);
     EXPECT_EQ(boxes.Seen[0].Caption, "ズマロランチャー");
     EXPECT_EQ(boxes.Seen[0].Icon, "exclamation");
-    EXPECT_NE(boxes.Seen[0].Text.find(WideToAnsiReadable(program)), std::string::npos) << boxes.Seen[0].Text;
+    EXPECT_NE(boxes.Seen[0].Text.find(WideToSjisReadable(program)), std::string::npos) << boxes.Seen[0].Text;
     EXPECT_EQ(f.form->EntryCount(), 4);
     f.ExpectParallel();
 

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/UnitUtils.h"
 #include "toolkit/Forms.h"
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    SetLeadByteTest([](unsigned char b) { return IsDBCSLeadByte(b) != FALSE; });
     CoInitialize(nullptr);
     auto* app = new TApplication();
     app->Title = "ズマロランチャー";

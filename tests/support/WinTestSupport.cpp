@@ -142,7 +142,7 @@ HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y) { ret
 
 HGLOBAL MakeDropFiles(const std::vector<std::wstring>& paths, int x, int y) { return MakeDrop(paths, x, y); }
 
-std::wstring WidePath(const std::string& ansi) { return AnsiToWide(ansi); }
+std::wstring WidePath(const std::string& ansi) { return SjisToWide(ansi); }
 
 bool MakeWideFile(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

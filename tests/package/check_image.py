@@ -1,0 +1,75 @@
+#!/usr/bin/env python3
+"""What the built program asks of Windows, read from its PE image: every imported function that
+takes or returns text must be a wide one, so that nothing depends on the system's code page.
+Usage: check_image.py EXE. Prints one line per fault and exits 1 on any."""
+import re
+import struct
+import sys
+
+# Imports ending in A that take no text of ours: the C runtime's and the thread library's own
+# (unnamed events and semaphores, debugger output).
+ANSI_ALLOWED = {"CreateEventA", "CreateSemaphoreA", "OutputDebugStringA"}
+
+
+class Image:
+    def __init__(self, data):
+        self.data = data
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("not a PE image")
+        sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+        self.optional = pe + 24
+        magic = struct.unpack_from("<H", data, self.optional)[0]
+        self.pe32plus = magic == 0x20B
+        directories = self.optional + (112 if self.pe32plus else 96)
+        self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
+        table = self.optional + optional_size
+        self.sections = [struct.unpack_from("<8xIIII", data, table + 40 * i) for i in range(sections)]
+
+    def offset(self, rva):
+        for size, address, raw_size, raw in self.sections:
+            if address <= rva < address + max(size, raw_size):
+                return raw + rva - address
+        raise ValueError(f"address {rva:#x} is in no section")
+
+    def string(self, rva):
+        at = self.offset(rva)
+        return self.data[at:self.data.index(b"\0", at)].decode("ascii")
+
+    def imports(self):
+        """{library: [function names]} of the import directory."""
+        rva = self.directories[1][0]
+        found = {}
+        while rva:
+            lookup, _, _, name, thunks = struct.unpack_from("<IIIII", self.data, self.offset(rva))
+            if name == 0:
+                break
+            functions = found.setdefault(self.string(name), [])
+            entry, size = self.offset(lookup or thunks), 8 if self.pe32plus else 4
+            ordinal = 1 << (63 if self.pe32plus else 31)
+            while True:
+                value = struct.unpack_from("<Q" if self.pe32plus else "<I", self.data, entry)[0]
+                if value == 0:
+                    break
+                functions.append(f"#{value & 0xFFFF}" if value & ordinal else self.string((value & 0x7FFFFFFF) + 2))
+                entry += size
+            rva += 20
+        return found
+
+
+def main(path):
+    with open(path, "rb") as f:
+        image = Image(f.read())
+    faults = []
+    for library, functions in sorted(image.imports().items()):
+        for function in functions:
+            if re.search(r"[a-z0-9]A$", function) and function not in ANSI_ALLOWED:
+                faults.append(f"{library}: {function} takes ANSI text; call its wide form")
+    for fault in faults:
+        print(fault)
+    print(f"{path}: {'ok' if not faults else str(len(faults)) + ' fault(s)'}")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
