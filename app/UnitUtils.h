@@ -30,6 +30,9 @@ std::string ExtractFileName(std::string_view path);
 // The path up to and including its last "\" or ":" (same rule).
 std::string ExtractFilePath(std::string_view path);
 
+// The path's attributes, or INVALID_FILE_ATTRIBUTES where it names nothing; a path of MAX_PATH
+// characters or more names nothing, as on Windows. Windows only.
+unsigned long PathAttributes(const std::string& path);
 // Attributes of the path can be read and carry the directory bit. Windows only.
 bool FolderExists(const std::string& path);
 // The path names an existing file that is not a directory. Windows only.

@@ -7,13 +7,20 @@
 #include "app/UnitUtils.h"
 #include "toolkit/WideText.h"
 
+DWORD PathAttributes(const std::string& path) {
+    // Windows reaches no longer path through the calls the program makes (nor the shell that
+    // launches it); Wine would try, and spends seconds on a line of megabytes.
+    std::wstring wide = SjisToWide(path);
+    return wide.size() < MAX_PATH ? GetFileAttributesW(wide.c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
 bool FolderExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(SjisToWide(path).c_str());
+    DWORD attributes = PathAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool FileExists(const std::string& path) {
-    DWORD attributes = GetFileAttributesW(SjisToWide(path).c_str());
+    DWORD attributes = PathAttributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -28,7 +35,7 @@ struct TPathShare {
 DWORD WINAPI AskShare(void* parameter) {
     const auto& share = *static_cast<TPathShare*>(parameter);
     for (size_t i = share.First; i < share.Paths->size(); i += share.Step)
-        (*share.Present)[i] = GetFileAttributesW(SjisToWide((*share.Paths)[i]).c_str()) != INVALID_FILE_ATTRIBUTES;
+        (*share.Present)[i] = PathAttributes((*share.Paths)[i]) != INVALID_FILE_ATTRIBUTES;
     return 0;
 }
 

@@ -111,8 +111,8 @@ const TSystemList* ListFor(int pixels) {
 int SystemIconIndex(const std::string& path, TShellFolders* folders) {
     // Only a path that is there is shown to the shell: for a vanished one some shells still hand
     // out a generic icon, and the entry must look empty.
+    if (PathAttributes(path) == INVALID_FILE_ATTRIBUTES) return -1;
     std::wstring wide = SjisToWide(path);
-    if (GetFileAttributesW(wide.c_str()) == INVALID_FILE_ATTRIBUTES) return -1;
     // One look-up gives the icon's place in the system's image lists, which hold every size.
     int index = -1;
     if (folders != nullptr && folders->IconIndex(path, index)) return index;

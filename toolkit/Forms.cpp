@@ -697,7 +697,12 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
                 if (IsWindow(h)) EnableWindow(h, TRUE);
         }
     } restore{disabled};
-    return MessageBoxW(owner, SjisToWide(text).c_str(), SjisToWide(caption).c_str(), flags);
+    // A line of a damaged file can be megabytes long: the box shows its start, where laying all of
+    // it out would take minutes.
+    constexpr size_t kMaxText = 1024;
+    std::wstring wide = SjisToWide(text);
+    if (wide.size() > kMaxText) wide.replace(kMaxText, std::wstring::npos, L"\x2026");
+    return MessageBoxW(owner, wide.c_str(), SjisToWide(caption).c_str(), flags);
 }
 
 // ---- helpers ----
