@@ -13,6 +13,9 @@
 //                                             window of its own, as the program's toolkit tells them
 //   winctl key CLASS VK                      posts a key press and release to the first window of that class
 //   winctl close CLASS                       posts WM_CLOSE to the first window of that class
+//   winctl endsession CLASS                  the end of the Windows session, as the system tells the first
+//                                             window of that class: WM_QUERYENDSESSION, then WM_ENDSESSION;
+//                                             prints the answer to the first ("1" lets the session end)
 //   winctl tip [seconds]                     waits for a visible tooltip of any program, prints the text
 //                                             of the tool it shows (read in the tooltip's own process)
 //   winctl accepts CLASS                     prints "yes" when the first window of that class takes
@@ -25,6 +28,7 @@
 //                                             in the first window of that class
 //   winctl rect CLASS ID                     prints "x y w h" of the control with that ID, in screen pixels
 //   winctl press CLASS ID                    clicks the button with that control ID in that window
+//   winctl text CLASS ID                     prints the text of the control with that ID in that window
 //   winctl at X Y                            prints the windows under a screen point, top-level first, the
 //                                             way a drop finds its target: "class id accepts|-" each
 //   winctl screen                            prints the screen's width and height
@@ -46,9 +50,11 @@
 //                                             of another process cannot be read under Wine, only seen.)
 //   winctl (no arguments)                    leaves "<its own file name>.ran" beside itself, found through
 //                                             its own wide path: the scripts register and launch copies of it
-// Texts are printed in the ANSI code page, CR as "\r". Exit code 1 on a time-out.
+// Texts are read wide and printed in Shift-JIS (code page 932), whatever the system's code page, CR as
+// "\r"; arguments are read wide. Exit code 1 on a time-out.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -59,6 +65,27 @@
 
 namespace {
 
+// What the scripts read: Shift-JIS, as the program's own text is, on any system.
+std::string Sjis(const wchar_t* wide) {
+    int n = WideCharToMultiByte(932, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 1), '\0');
+    WideCharToMultiByte(932, 0, wide, -1, out.data(), n, nullptr, nullptr);
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+std::string ClassOf(HWND hwnd) {
+    wchar_t cls[256] = {};
+    GetClassNameW(hwnd, cls, 256);
+    return Sjis(cls);
+}
+
+std::string TextOf(HWND hwnd) {
+    wchar_t text[4096] = {};
+    GetWindowTextW(hwnd, text, 4096);
+    return Sjis(text);
+}
+
 struct TSearch {
     const char* cls;
     bool visibleOnly;
@@ -68,9 +95,7 @@ struct TSearch {
 
 BOOL CALLBACK FindTop(HWND hwnd, LPARAM lParam) {
     auto* s = reinterpret_cast<TSearch*>(lParam);
-    char cls[64] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::strcmp(cls, s->cls) == 0 && (!s->visibleOnly || IsWindowVisible(hwnd))) {
+    if (ClassOf(hwnd) == s->cls && (!s->visibleOnly || IsWindowVisible(hwnd))) {
         ++s->count;
         if (s->found == nullptr) s->found = hwnd;
     }
@@ -94,15 +119,9 @@ struct TParts {
 
 BOOL CALLBACK ReadChild(HWND child, LPARAM lParam) {
     auto* p = reinterpret_cast<TParts*>(lParam);
-    char cls[32] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    if (_stricmp(cls, "Static") != 0) return TRUE;
-    if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) return TRUE;
-    if (p->text.empty()) {
-        char text[4096] = {};
-        GetWindowTextA(child, text, sizeof text);
-        p->text = text;
-    }
+    if (_stricmp(ClassOf(child).c_str(), "Static") != 0) return TRUE;
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) return TRUE;
+    if (p->text.empty()) p->text = TextOf(child);
     return TRUE;
 }
 
@@ -121,8 +140,7 @@ std::string Escaped(const std::string& s) {
 
 int Answer(HWND box, const char* answer) {
     Sleep(100);  // let it finish laying out its texts
-    char caption[512] = {};
-    GetWindowTextA(box, caption, sizeof caption);
+    std::string caption = TextOf(box);
     TParts parts;
     EnumChildWindows(box, ReadChild, reinterpret_cast<LPARAM>(&parts));
     std::string buttons;
@@ -138,10 +156,10 @@ int Answer(HWND box, const char* answer) {
         buttons += b.name;
         if (answer != nullptr && std::strcmp(answer, b.name) == 0) press = b.id;
     }
-    std::printf("%s\t%s\t%s\n", caption, Escaped(parts.text).c_str(), buttons.c_str());
+    std::printf("%s\t%s\t%s\n", caption.c_str(), Escaped(parts.text).c_str(), buttons.c_str());
     std::fflush(stdout);
     if (answer != nullptr && press == 0) return 2;
-    if (press != 0) PostMessageA(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, press)));
+    if (press != 0) PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, press)));
     return 0;
 }
 
@@ -158,9 +176,7 @@ struct TNewBox {
 
 BOOL CALLBACK FindNewBox(HWND hwnd, LPARAM lParam) {
     auto* s = reinterpret_cast<TNewBox*>(lParam);
-    char cls[16] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
     for (HWND h : *s->seen)
         if (h == hwnd) return TRUE;
     s->found = hwnd;
@@ -185,8 +201,8 @@ int Boxes(int count, const char* answer, double seconds) {
     return 0;
 }
 
-int Lock(const char* path, double seconds) {
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+int Lock(const wchar_t* path, double seconds) {
+    HANDLE file = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
     std::printf("locked\n");
@@ -196,7 +212,7 @@ int Lock(const char* path, double seconds) {
     return 0;
 }
 
-int Mutex(const char* name, double seconds) {
+int Mutex(const wchar_t* name, double seconds) {
     // A present but empty access list: nobody is granted anything, this program included.
     ACL acl;
     InitializeAcl(&acl, sizeof acl, ACL_REVISION);
@@ -204,9 +220,9 @@ int Mutex(const char* name, double seconds) {
     InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
     SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);
     SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
-    HANDLE mutex = CreateMutexA(&sa, FALSE, name);
+    HANDLE mutex = CreateMutexW(&sa, FALSE, name);
     if (mutex == nullptr) return 1;
-    HANDLE again = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
+    HANDLE again = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, name);
     std::printf("held %s\n", again == nullptr ? "denied" : "open");
     std::fflush(stdout);
     if (again != nullptr) CloseHandle(again);
@@ -216,12 +232,11 @@ int Mutex(const char* name, double seconds) {
 }
 
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {
-    char cls[64] = {};
-    GetClassNameA(child, cls, sizeof cls);
+    std::string cls = ClassOf(child);
     RECT r;
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    std::printf("%s %ld %ld %ld %ld %s %s\n", cls, r.left, r.top, r.right - r.left, r.bottom - r.top,
+    std::printf("%s %ld %ld %ld %ld %s %s\n", cls.c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
                 IsWindowVisible(child) ? "visible" : "hidden", IsWindowEnabled(child) ? "enabled" : "disabled");
     return TRUE;
 }
@@ -242,12 +257,10 @@ std::string ToolTipText(HWND tip) {
         info.cbSize = sizeof info;
         info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof info);
         WriteProcessMemory(process, remote, &info, sizeof info, nullptr);
-        if (SendMessageA(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(remote))) {
+        if (SendMessageW(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(remote))) {
             wchar_t text[1024] = {};
             ReadProcessMemory(process, remote + sizeof info, text, textBytes - sizeof(wchar_t), nullptr);
-            char ansi[2048] = {};
-            WideCharToMultiByte(CP_ACP, 0, text, -1, ansi, sizeof ansi, nullptr, nullptr);
-            result = ansi;
+            result = Sjis(text);
         }
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
@@ -275,21 +288,21 @@ LRESULT CALLBACK ReplyProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         g_copied.assign(static_cast<const char*>(data->lpData), data->cbData);
         return TRUE;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 // The program's toolkit answers a registered message with the list of its graphic controls,
 // sent back as WM_COPYDATA to a window of ours while we wait for its reply.
 int Controls(HWND form) {
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.lpfnWndProc = ReplyProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "ZumaroWinctlReply";
-    RegisterClassA(&wc);
-    HWND reply = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ZumaroWinctlReply";
+    RegisterClassW(&wc);
+    HWND reply = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
     DWORD_PTR answered = 0;
-    UINT message = RegisterWindowMessageA("ZumaroListControls");
-    LRESULT ok = SendMessageTimeoutA(form, message, reinterpret_cast<WPARAM>(reply), 0, SMTO_NORMAL, 10000, &answered);
+    UINT message = RegisterWindowMessageW(L"ZumaroListControls");
+    LRESULT ok = SendMessageTimeoutW(form, message, reinterpret_cast<WPARAM>(reply), 0, SMTO_NORMAL, 10000, &answered);
     DestroyWindow(reply);
     if (ok == 0 || answered == 0) return 1;
     std::printf("%s", g_copied.c_str());
@@ -298,26 +311,26 @@ int Controls(HWND form) {
 
 LRESULT CALLBACK OtherProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_LBUTTONDOWN) SetForegroundWindow(hwnd);
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 // Stands for another program: its own window, in the foreground, for a while.
 int Other(int x, int y, double seconds) {
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.lpfnWndProc = OtherProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hInstance = GetModuleHandleW(nullptr);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "ZumaroOtherProgram";
-    RegisterClassA(&wc);
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "other", WS_POPUP | WS_BORDER | WS_VISIBLE, x, y, 200, 100,
+    wc.lpszClassName = L"ZumaroOtherProgram";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"other", WS_POPUP | WS_BORDER | WS_VISIBLE, x, y, 200, 100,
                                 nullptr, nullptr, wc.hInstance, nullptr);
     SetForegroundWindow(hwnd);
     DWORD end = GetTickCount() + static_cast<DWORD>(seconds * 1000);
     MSG msg;
     while (static_cast<LONG>(GetTickCount() - end) < 0) {
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
@@ -325,12 +338,10 @@ int Other(int x, int y, double seconds) {
 }
 
 BOOL CALLBACK PrintTop(HWND hwnd, LPARAM) {
-    char cls[64] = {}, text[256] = {};
-    GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, text, sizeof text);
+    std::string cls = ClassOf(hwnd), text = TextOf(hwnd);
     RECT r;
     GetWindowRect(hwnd, &r);
-    std::printf("%s %s %ld %ld %ld %ld %s\n", cls, IsWindowVisible(hwnd) ? "visible" : "hidden", r.left, r.top,
+    std::printf("%s %s %ld %ld %ld %ld %s\n", cls.c_str(), IsWindowVisible(hwnd) ? "visible" : "hidden", r.left, r.top,
                 r.right - r.left, r.bottom - r.top, Escaped(text).c_str());
     return TRUE;
 }
@@ -392,7 +403,15 @@ int Menu(double seconds) {
     return 0;
 }
 
-int main(int argc, char** argv) {
+int main() {
+    // The arguments as the system holds them, wide: a name outside the system's code page stays whole.
+    int argc = 0;
+    wchar_t** wargv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < argc; ++i) args.push_back(Sjis(wargv[i]));
+    std::vector<const char*> pointers;
+    for (const std::string& a : args) pointers.push_back(a.c_str());
+    const char* const* argv = pointers.data();
     // Places and sizes in the screen's own pixels at any DPI, as the launcher sees them, not scaled
     // back to 96 dpi as the system would for a program unaware of DPI.
     SetProcessDPIAware();
@@ -407,7 +426,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd == "tip") {
-        HWND h = WaitFor(TOOLTIPS_CLASSA, argc > 2 ? std::atof(argv[2]) : 20);
+        HWND h = WaitFor("tooltips_class32", argc > 2 ? std::atof(argv[2]) : 20);
         if (h == nullptr) return 1;
         std::printf("%s\n", Escaped(ToolTipText(h)).c_str());
         return 0;
@@ -424,9 +443,7 @@ int main(int argc, char** argv) {
         POINT p{std::atoi(argv[2]), std::atoi(argv[3])};
         HWND h = GetAncestor(WindowFromPoint(p), GA_ROOT);
         while (h != nullptr) {
-            char cls[64] = {};
-            GetClassNameA(h, cls, sizeof cls);
-            std::printf("%s %d %s\n", cls, GetDlgCtrlID(h), (GetWindowLongA(h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "accepts" : "-");
+            std::printf("%s %d %s\n", ClassOf(h).c_str(), GetDlgCtrlID(h), (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "accepts" : "-");
             POINT c = p;
             ScreenToClient(h, &c);
             HWND child = ChildWindowFromPointEx(h, c, CWP_SKIPDISABLED | CWP_SKIPINVISIBLE);
@@ -435,13 +452,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd == "boxes" && argc > 3) return Boxes(std::atoi(argv[2]), argv[3], argc > 4 ? std::atof(argv[4]) : 20);
-    if (cmd == "lock" && argc > 3) return Lock(argv[2], std::atof(argv[3]));
-    if (cmd == "mutex" && argc > 3) return Mutex(argv[2], std::atof(argv[3]));
+    if (cmd == "lock" && argc > 3) return Lock(wargv[2], std::atof(argv[3]));
+    if (cmd == "mutex" && argc > 3) return Mutex(wargv[2], std::atof(argv[3]));
     if (cmd == "errtext" && argc > 2) {
-        char* buffer = nullptr;
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, static_cast<DWORD>(std::atoi(argv[2])), 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-        std::string text = buffer != nullptr ? buffer : "";
+        wchar_t* buffer = nullptr;
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(std::atoi(argv[2])), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+        std::string text = buffer != nullptr ? Sjis(buffer) : "";
         LocalFree(buffer);
         while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
         std::printf("%s\n", Escaped(text).c_str());
@@ -449,19 +466,19 @@ int main(int argc, char** argv) {
     }
     if (cmd == "menu") return Menu(argc > 2 ? std::atof(argv[2]) : 20);
     if (cmd == "font" && argc > 2) {
-        HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, argv[2]);
+        HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wargv[2]);
         HDC dc = GetDC(nullptr);
         HGDIOBJ old = SelectObject(dc, font);
-        char face[LF_FACESIZE] = {};
-        GetTextFaceA(dc, sizeof face, face);
-        TEXTMETRICA tm{};
-        GetTextMetricsA(dc, &tm);
+        wchar_t face[LF_FACESIZE] = {};
+        GetTextFaceW(dc, LF_FACESIZE, face);
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
         DeleteObject(font);
         // The flag's name says the opposite of what it means: set for a variable pitch.
-        std::printf("%s %s\n", face, (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) ? "variable" : "fixed");
+        std::printf("%s %s\n", Sjis(face).c_str(), (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) ? "variable" : "fixed");
         return 0;
     }
     if (cmd == "screen") {
@@ -510,43 +527,55 @@ int main(int argc, char** argv) {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         if (s.found == nullptr) return 1;
-        PostMessageA(s.found, WM_KEYDOWN, static_cast<WPARAM>(std::atoi(argv[3])), 0);
-        PostMessageA(s.found, WM_KEYUP, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        PostMessageW(s.found, WM_KEYDOWN, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        PostMessageW(s.found, WM_KEYUP, static_cast<WPARAM>(std::atoi(argv[3])), 0);
         return 0;
     }
     if (cmd == "accepts") {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         if (s.found == nullptr) return 1;
-        std::printf("%s\n", (GetWindowLongA(s.found, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "yes" : "no");
+        std::printf("%s\n", (GetWindowLongW(s.found, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "yes" : "no");
         return 0;
     }
-    if ((cmd == "select" && argc > 4) || ((cmd == "press" || cmd == "rect") && argc > 3)) {
+    if ((cmd == "select" && argc > 4) || ((cmd == "press" || cmd == "rect" || cmd == "text") && argc > 3)) {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         if (s.found == nullptr) return 1;
         TFindId find{std::atoi(argv[3])};
         EnumChildWindows(s.found, FindId, reinterpret_cast<LPARAM>(&find));
         if (find.found == nullptr) return 1;
-        if (cmd == "rect") {
+        if (cmd == "text") {
+            std::printf("%s\n", Escaped(TextOf(find.found)).c_str());
+        } else if (cmd == "rect") {
             RECT r;
             GetWindowRect(find.found, &r);
             std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         } else if (cmd == "select") {
             // What the user's choice does: the selection, then the parent told of it.
-            SendMessageA(find.found, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0);
-            SendMessageA(GetParent(find.found), WM_COMMAND, MAKEWPARAM(find.id, CBN_SELCHANGE),
+            SendMessageW(find.found, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0);
+            SendMessageW(GetParent(find.found), WM_COMMAND, MAKEWPARAM(find.id, CBN_SELCHANGE),
                          reinterpret_cast<LPARAM>(find.found));
         } else {
-            PostMessageA(find.found, BM_CLICK, 0, 0);
+            PostMessageW(find.found, BM_CLICK, 0, 0);
         }
+        return 0;
+    }
+    if (cmd == "endsession") {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        DWORD_PTR agreed = 0, done = 0;
+        SendMessageTimeoutW(s.found, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &agreed);
+        SendMessageTimeoutW(s.found, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &done);
+        std::printf("%d\n", static_cast<int>(agreed));
         return 0;
     }
     if (cmd == "close") {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
         if (s.found == nullptr) return 1;
-        PostMessageA(s.found, WM_CLOSE, 0, 0);
+        PostMessageW(s.found, WM_CLOSE, 0, 0);
         return 0;
     }
     return 2;
