@@ -117,14 +117,16 @@ namespace {
 
 // Converts one piece that begins and ends on character boundaries and is short enough for the
 // int sizes of the conversion calls.
-void AppendSjis(std::string& out, std::string_view utf8) {
-    if (utf8.empty()) return;
+std::wstring Utf8ToWide(std::string_view utf8) {
+    if (utf8.empty()) return {};
     int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    if (units <= 0) return;
+    if (units <= 0) return {};
     std::wstring wide(static_cast<size_t>(units), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), units);
-    out += WideToSjis(wide);
+    return wide;
 }
+
+void AppendSjis(std::string& out, std::string_view utf8) { out += WideToSjis(Utf8ToWide(utf8)); }
 
 }  // namespace
 
@@ -150,21 +152,28 @@ namespace {
 
 size_t CountQuestionMarks(std::string_view text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '?')); }
 
-// One "[Registered Files]" line of a UTF-8 file. A path with no form in the code page that names
-// a file or folder that is there is kept under its short form, which reaches it through every
-// call the program makes, and shows its own readable name; anything else converts as text does.
+bool Exists(const std::wstring& path) { return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// One "[Registered Files]" line of a UTF-8 file. Its path is read as it is spelt first, and only
+// where that names nothing as its JIS spellings folded: a file really named "線—ダッシュ.txt" or
+// "円¥記号.txt" is that file, not another one. A path with no Shift-JIS form that names a file or
+// folder that is there is kept under its short form, which reaches it through every call the
+// program makes, and shows its own readable name; anything else converts as text does.
 std::string EntryLineToSjis(const std::string& line) {
-    std::string ansi = Utf8ToSjis(line);
-    if (CountQuestionMarks(ansi) == CountQuestionMarks(line)) return ansi;
+    std::string converted = Utf8ToSjis(line);
     TRegiLineParts parts = SplitRegiLine(line);
-    std::string path = Utf8ToSjis(parts.Path);
-    if (CountQuestionMarks(path) == CountQuestionMarks(parts.Path)) return ansi;  // only the hint lost characters
-    int units = MultiByteToWideChar(CP_UTF8, 0, parts.Path.data(), static_cast<int>(parts.Path.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(units > 0 ? units : 0), L'\0');
-    if (units > 0)
-        MultiByteToWideChar(CP_UTF8, 0, parts.Path.data(), static_cast<int>(parts.Path.size()), wide.data(), units);
-    TAnsiName name = AnsiNameOf(wide);
-    if (name.Form == TNameForm::None) return ansi;  // gone: the start-up question asks about it as it stands
+    std::string folded = FoldJisVariants(parts.Path);
+    if (folded == parts.Path && CountQuestionMarks(Utf8ToSjis(parts.Path)) == CountQuestionMarks(parts.Path))
+        return converted;  // one spelling, and Shift-JIS has it
+    std::wstring exact = Utf8ToWide(parts.Path);
+    TAnsiName name;
+    if (Exists(exact))
+        name = AnsiNameOf(exact);
+    else if (std::wstring other = Utf8ToWide(folded); other != exact && Exists(other))
+        name = AnsiNameOf(other);
+    if (name.Form == TNameForm::None) return converted;  // gone: the start-up question asks about it as it stands
+    // The path is the line's start, up to its first "/".
+    if (name.Form == TNameForm::Exact) return name.Path + Utf8ToSjis(std::string_view(line).substr(parts.Path.size()));
     std::string flag = Utf8ToSjis(parts.Flag), hint = Utf8ToSjis(parts.Hint);
     if (flag.empty() || !StrToBoolDef(flag, true)) {
         flag = "True";  // its path alone would read as a short name
@@ -190,13 +199,14 @@ std::string Utf8SettingsToSjis(std::string_view utf8) {
 
 }  // namespace
 
-TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error) {
+TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error, std::string* utf8Original) {
     TReadResult result = ReadWholeFile(path, text, error);
+    if (utf8Original != nullptr) utf8Original->clear();
     if (result != TReadResult::Ok) return result;
-    switch (DetectTextEncoding(text)) {
-        case TTextEncoding::Ansi: break;
-        case TTextEncoding::Utf8: text = Utf8SettingsToSjis(text); break;
-        case TTextEncoding::Utf8Bom: text = Utf8SettingsToSjis(std::string_view(text).substr(kUtf8Bom.size())); break;
-    }
+    TTextEncoding encoding = DetectTextEncoding(text);
+    if (encoding == TTextEncoding::Ansi) return result;
+    if (utf8Original != nullptr) *utf8Original = text;
+    text = Utf8SettingsToSjis(encoding == TTextEncoding::Utf8Bom ? std::string_view(text).substr(kUtf8Bom.size())
+                                                                  : std::string_view(text));
     return result;
 }

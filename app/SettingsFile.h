@@ -26,5 +26,7 @@ void SetAfterTempWrittenHook(void (*hook)(const std::string& temp));
 std::string Utf8ToSjis(std::string_view utf8);
 
 // ReadWholeFile, then the text in Shift-JIS: a file saved as UTF-8 (DetectTextEncoding)
-// is converted without its byte-order mark, any other file is taken byte for byte.
-TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error);
+// is converted without its byte-order mark, any other file is taken byte for byte. The bytes of a
+// UTF-8 file go to utf8Original, empty otherwise: what a name that Shift-JIS cannot keep is read from.
+TReadResult ReadSettingsText(const std::string& path, std::string& text, DWORD& error,
+                             std::string* utf8Original = nullptr);

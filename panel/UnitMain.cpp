@@ -198,6 +198,7 @@ void TfrmMain::FormCreate(TObject*) {
         Hide();
         Application->ShowMainForm = false;
     }
+    SettingsComplete = true;
 }
 
 void TfrmMain::FormDestroy(TObject*) {
@@ -227,7 +228,7 @@ void TfrmMain::AppDeactivate(TObject*) {
 void TfrmMain::LoadSettings() {
     std::string text;
     DWORD error = 0;
-    TReadResult result = ReadSettingsText(IniPath, text, error);
+    TReadResult result = ReadSettingsText(IniPath, text, error, &Utf8Original);
     if (result != TReadResult::Ok) {
         // It holds the user's entries: say so, run on the defaults, and never write over it.
         if (result == TReadResult::Unreadable) {
@@ -257,11 +258,15 @@ void TfrmMain::InsertEntry(int32_t index, const std::string& path, const std::st
 }
 
 void TfrmMain::SaveSettings() {
-    if (KeepSettingsFile) return;
+    if (KeepSettingsFile || !SettingsComplete) return;
     RECT r{LauncherSettings.Left, LauncherSettings.Top, 0, 0};
     if (HandleAllocated()) GetWindowRect(Handle(), &r);
     std::string text = FormatSettings(LauncherSettings, r.left, r.top, *RegiFileList, *UseAriasList, *AriasList);
-    DWORD error = ReplaceFileContents(IniPath, text);
+    DWORD error = Utf8Original.empty() ? 0 : ReplaceFileContents(IniPath + ".utf8", Utf8Original);
+    if (error == 0) {
+        Utf8Original.clear();
+        error = ReplaceFileContents(IniPath, text);
+    }
     if (error != 0)
         Application->ShowMessageBox("設定ファイル(" + IniPath + ")を保存できませんでした。\r" + SystemErrorText(error),
                                     kCaption, MB_ICONEXCLAMATION | MB_OK);
@@ -613,6 +618,9 @@ void TfrmMain::FileDrop1FileDrop(TObject*, int32_t, TStrings* Files, int32_t X, 
     ShowPage();
     DrawFrames();
     UpdateArrows();
+    // Kept at once, as the settings dialog's OK keeps its changes: any end but a clean one would
+    // lose a drop that lived only here.
+    SaveSettings();
 }
 
 LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -109,6 +109,12 @@ public:
 
     // The settings file exists but could not be read: it is left as it is for this run.
     bool KeepSettingsFile = false;
+    // The settings file as an editor saved it in UTF-8, until the first save writes Shift-JIS: then it
+    // is kept beside it as "Zumaro.ini.utf8", where the names Shift-JIS cannot hold are still whole.
+    std::string Utf8Original;
+    // The settings are read whole and the panel built: until then nothing writes the file, so a
+    // session that ends under a start-up question leaves it as it was.
+    bool SettingsComplete = false;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
