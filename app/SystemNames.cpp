@@ -24,16 +24,20 @@ std::wstring LastPart(const std::wstring& path) {
     return at == std::wstring::npos ? path : path.substr(at + 1);
 }
 
+// Windows reaches a path of fewer than MAX_PATH characters through the calls the program makes.
+bool Reachable(const std::string& path) { return SjisToWide(path).size() < MAX_PATH; }
+
 }  // namespace
 
 TAnsiName AnsiNameOf(const std::wstring& wide) {
     TAnsiName name;
     name.Readable = WideToSjisReadable(LastPart(wide));
-    if (WideToSjisExact(wide, name.Path)) {
+    if (WideToSjisExact(wide, name.Path) && Reachable(name.Path)) {
         name.Form = TNameForm::Exact;
         return name;
     }
     name.Path.clear();
+    name.TooLong = wide.size() >= MAX_PATH;
     DWORD size = GetShortPathNameWide(wide.c_str(), nullptr, 0);
     if (size == 0) return name;
     std::wstring shortPath(size, L'\0');
@@ -50,9 +54,10 @@ TAnsiName AnsiNameOf(const std::wstring& wide) {
             if (!WideToSjisExact(longParts[i], part) && !WideToSjisExact(shortParts[i], part)) return name;
             path += (i == 0 ? "" : "\\") + part;
         }
-    } else if (!WideToSjisExact(shortPath, path)) {
-        return name;
     }
+    // Too long with its readable parts: short throughout.
+    if ((path.empty() || !Reachable(path)) && (!WideToSjisExact(shortPath, path) || !Reachable(path))) return name;
+    name.TooLong = false;
     name.Form = TNameForm::Short;
     name.Path = path;
     return name;
@@ -66,7 +71,8 @@ bool TakeInName(const std::wstring& wide, TRegiEntry& entry) {
         case TNameForm::None: break;
     }
     Application->ShowMessageBox("ファイル(" + WideToSjisReadable(wide) + ")は登録できません。\r" +
-                                    "ファイル名にShift-JISで表せない文字があり、短いファイル名もありません。",
+                                    (name.TooLong ? "パスが260文字以上あり、短いファイル名もありません。"
+                                                  : "ファイル名にShift-JISで表せない文字があり、短いファイル名もありません。"),
                                 "ズマロランチャー", MB_ICONEXCLAMATION | MB_OK);
     return false;
 }

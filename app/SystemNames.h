@@ -20,11 +20,13 @@ struct TAnsiName {
     TNameForm Form = TNameForm::None;
     std::string Path;      // Exact or Short: the path to keep
     std::string Readable;  // the file's own name for reading: WideToSjisReadable of its last part
+    bool TooLong = false;  // None because even its short form is MAX_PATH characters or more
 };
 
 // The Shift-JIS path that reaches what a wide path names. Where the path has no exact form, every part
 // that has none is replaced by its short name (the other parts stay readable); that needs the file
-// to exist and its volume to keep short names.
+// to exist and its volume to keep short names. A path of MAX_PATH characters or more, which nothing
+// on Windows reaches, is taken in its short form where that is shorter, and not at all otherwise.
 TAnsiName AnsiNameOf(const std::wstring& wide);
 
 // The system's short-name look-up, swapped by tests for a volume without short names.
