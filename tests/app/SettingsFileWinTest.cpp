@@ -17,21 +17,21 @@ std::string Variable(const char* name) {
 }
 
 bool ReadOnly(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
+    DWORD a = GetFileAttributesW(SjisToWide(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 // The folder's file names other than the ones given.
 std::vector<std::string> Others(const TTempFolder& dir, const std::vector<std::string>& known) {
     std::vector<std::string> others;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir / "*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(SjisToWide(dir / "*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return others;
     do {
-        std::string name = data.cFileName;
+        std::string name = WideToSjis(data.cFileName);
         if (name == "." || name == "..") continue;
         if (std::find(known.begin(), known.end(), name) == known.end()) others.push_back(name);
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return others;
 }
@@ -72,7 +72,7 @@ TEST(SettingsFileFaults, NoLeftoverOfAnEarlierSaveStopsTheNextOne) {
 
     // Read-only: overwritten, and its attribute does not reach the settings file.
     WriteFileBytes(temp, "half");
-    ASSERT_TRUE(SetFileAttributesA(temp.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(SetFileAttributesW(SjisToWide(temp).c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(ReplaceFileContents(ini, "one\r\n"), 0u);
     EXPECT_EQ(ReadFileBytes(ini), "one\r\n");
     EXPECT_FALSE(ReadOnly(ini));
@@ -82,20 +82,21 @@ TEST(SettingsFileFaults, NoLeftoverOfAnEarlierSaveStopsTheNextOne) {
 
     // Held open by another program, sharing nothing: written under another name, which goes too.
     WriteFileBytes(temp, "half");
-    HANDLE held = CreateFileA(temp.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held =
+        CreateFileW(SjisToWide(temp).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(ReplaceFileContents(ini, "three\r\n"), 0u);
     EXPECT_EQ(ReadFileBytes(ini), "three\r\n");
     EXPECT_EQ(Others(dir, {"Zumaro.ini", "Zumaro.ini.tmp"}), std::vector<std::string>{});
     CloseHandle(held);
-    DeleteFileA(temp.c_str());
+    DeleteFileW(SjisToWide(temp).c_str());
 
     // A folder of that name.
-    ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(SjisToWide(temp).c_str(), nullptr));
     EXPECT_EQ(ReplaceFileContents(ini, "four\r\n"), 0u);
     EXPECT_EQ(ReadFileBytes(ini), "four\r\n");
     EXPECT_EQ(Others(dir, {"Zumaro.ini", "Zumaro.ini.tmp"}), std::vector<std::string>{});
-    RemoveDirectoryA(temp.c_str());
+    RemoveDirectoryW(SjisToWide(temp).c_str());
 }
 
 TEST(SettingsFileFaults, AFailedReplaceKeepsTheOldFileAndLeavesNothingBeside) {
@@ -103,7 +104,8 @@ TEST(SettingsFileFaults, AFailedReplaceKeepsTheOldFileAndLeavesNothingBeside) {
     const std::string ini = dir / "Zumaro.ini";
     WriteFileBytes(ini, "old\r\n");
     // Another program reads it and lets nobody delete or rename it meanwhile.
-    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held =
+        CreateFileW(SjisToWide(ini).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     DWORD error = ReplaceFileContents(ini, "new\r\n");
     CloseHandle(held);

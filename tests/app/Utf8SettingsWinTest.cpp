@@ -15,10 +15,9 @@ namespace {
 
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-std::string AnsiToUtf8(const std::string& ansi) {
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+std::string SjisToUtf8(const std::string& sjis) {
+    std::wstring wide = SjisToWide(sjis);
+    int n = static_cast<int>(wide.size());
     int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<size_t>(m), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, out.data(), m, nullptr, nullptr);
@@ -34,7 +33,11 @@ std::string Head(int n) {
 }  // namespace
 
 TEST(SettingsFileUtf8, ConvertedToShiftJis) {
-    EXPECT_EQ(GetACP(), 932u);
+    // The run is under the code page its locale names (wine-run.sh's ZUMARO_LANG; ctest runs the tests
+    // of text again under hi_IN.UTF-8): otherwise it would test nothing new.
+    char lang[64] = {};
+    GetEnvironmentVariableA("ZUMARO_LANG", lang, sizeof lang);
+    EXPECT_EQ(GetACP(), std::string(lang) == "hi_IN.UTF-8" ? 65001u : std::string(lang) == "C.UTF-8" ? 1252u : 932u);
     std::string japanese = U8(u8"C:\\表示ソフト\\フォルダ\\ﾌｫﾙﾀﾞ.txt");
     EXPECT_EQ(Utf8ToSjis(japanese), "C:\\表示ソフト\\フォルダ\\ﾌｫﾙﾀﾞ.txt");
     // The JIS spellings of code page 932's own characters name the same bytes.
@@ -64,7 +67,7 @@ TEST(SettingsFileUtf8, ReadSettingsTextConvertsOnlyUtf8) {
     std::string path = dir / "Zumaro.ini";
     std::string text;
     DWORD error = 0;
-    for (const std::string& bytes : {sjis, AnsiToUtf8(sjis), std::string("\xEF\xBB\xBF") + AnsiToUtf8(sjis)}) {
+    for (const std::string& bytes : {sjis, SjisToUtf8(sjis), std::string("\xEF\xBB\xBF") + SjisToUtf8(sjis)}) {
         WriteFileBytes(path, bytes);
         ASSERT_EQ(ReadSettingsText(path, text, error), TReadResult::Ok);
         EXPECT_EQ(text, sjis);
@@ -82,13 +85,13 @@ TEST(SettingsFileUtf8, PanelLoadsUtf8EntriesAndSavesShiftJis) {
     for (bool bom : {true, false}) {
         SCOPED_TRACE(bom ? "with the mark" : "without the mark");
         TTempFolder dir("表示ソフト");
-        ASSERT_TRUE(CreateDirectoryA((dir / "フォルダ表").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(SjisToWide(dir / "フォルダ表").c_str(), nullptr));
         WriteFileBytes(dir / "ソフト.txt", "memo");
         WriteFileBytes(dir / "予定2020～2021.txt", "plan");
         // As Shift-JIS, then in UTF-8 as an editor saves it, the wave dash in its JIS spelling.
         std::string sjisEntries = dir / "ソフト.txt" + "\r\n" + dir / "フォルダ表" + "/True/フォルダ/その他\r\n" +
                                   dir / "予定2020～2021.txt" + "/False/予定\r\n";
-        std::string utf8 = AnsiToUtf8(Head(3) + sjisEntries);
+        std::string utf8 = SjisToUtf8(Head(3) + sjisEntries);
         std::string fullwidthTilde = U8(u8"～"), waveDash = U8(u8"〜");
         utf8.replace(utf8.find(fullwidthTilde), fullwidthTilde.size(), waveDash);
         WriteFileBytes(dir / "Zumaro.ini", (bom ? std::string("\xEF\xBB\xBF") : std::string()) + utf8);
@@ -126,9 +129,9 @@ TEST(SettingsFileUtf8, EntriesWithoutAShiftJisFormKeepTheirFileOrAreAskedAbout) 
     std::wstring wideDir = WidePath(dir.Path());
     ASSERT_TRUE(MakeWideFile(wideDir + L"caf\u00e9.txt") && MakeWideFile(wideDir + L"own\u2615.txt"));
     std::string cafe = U8(u8"café.txt"), own = U8(u8"own☕.txt"), gone = U8(u8"gone☕.txt");
-    std::string utf8 = AnsiToUtf8(Head(4) + dir / "表.txt" + "\r\n" + dir.Path()) + cafe + "\r\n" +
-                       AnsiToUtf8(dir.Path()) + own + "/True/" + U8(u8"自分のヒント") + "\r\n" +
-                       AnsiToUtf8(dir.Path()) + gone + "/True/" + gone + "\r\n";
+    std::string utf8 = SjisToUtf8(Head(4) + dir / "表.txt" + "\r\n" + dir.Path()) + cafe + "\r\n" +
+                       SjisToUtf8(dir.Path()) + own + "/True/" + U8(u8"自分のヒント") + "\r\n" +
+                       SjisToUtf8(dir.Path()) + gone + "/True/" + gone + "\r\n";
     WriteFileBytes(dir / "Zumaro.ini", utf8);
 
     TBoxAnswerer boxes({IDNO});

@@ -75,14 +75,14 @@ bool SameBitmap(const TBitmap& a, const TBitmap& b) {
 std::vector<std::string> MenuCaptions(HMENU menu) {
     std::vector<std::string> out;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        char text[128] = {};
-        MENUITEMINFOA info{};
+        wchar_t text[128] = {};
+        MENUITEMINFOW info{};
         info.cbSize = sizeof info;
         info.fMask = MIIM_FTYPE | MIIM_STRING;
         info.dwTypeData = text;
-        info.cch = sizeof text;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        out.push_back((info.fType & MFT_SEPARATOR) ? "-" : text);
+        info.cch = std::size(text);
+        GetMenuItemInfoW(menu, i, TRUE, &info);
+        out.push_back((info.fType & MFT_SEPARATOR) ? "-" : WideToSjis(text));
     }
     return out;
 }
@@ -201,7 +201,7 @@ TEST(PanelCommands, HelpOpensTheHelpFileElseTheGuideElseSaysNeitherIsThere) {
     const std::vector<std::string> helpSystem = {"help " + helpFile + " " + std::to_string(HELP_FINDER) + " 0"};
     WriteFileBytes(helpFile, "x");
     EXPECT_EQ(help(), helpSystem) << "the help file comes first";
-    DeleteFileA(guide.c_str());
+    DeleteFileW(SjisToWide(guide).c_str());
     EXPECT_EQ(help(), helpSystem) << "the help file alone";
     EXPECT_EQ(boxes.Seen.size(), 1u) << "no message while either is there";
 }
@@ -294,7 +294,7 @@ TEST(PanelCommands, KeysKeepThePanelOnItsOwnMonitor) {
 TEST(PanelCommands, DroppedFileIsInsertedAtTheCellWithItsOwnIcon) {
     TCommandsFixture f(3);
     std::string folder = f.dir / "フォルダ";
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(SjisToWide(folder).c_str(), nullptr));
     TBitmap fileIcon, smallFileIcon;
     fileIcon.Assign(f.form->LargeIconList[0].get());
     smallFileIcon.Assign(f.form->SmallIconList[0].get());
@@ -437,7 +437,7 @@ TEST(PanelCommands, SettingsOkRebuildsSavesAndGoesBackToTheFirstCell) {
                                   acceptsDuring = GetWindowLongA(f.form->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES;
                                   f.Drop(std::vector<std::string>{f.files[0]}, 3, 3);
                                   countDuring = f.form->EntryCount();
-                                  Press(FindWindowExA(settingWindow, nullptr, nullptr, "キャンセル"));
+                                  Press(FindChild(settingWindow, "キャンセル"));
                               })});
         f.form->pumSetting->OnClick(f.form->pumSetting);
         EXPECT_TRUE(script.Finished());
@@ -457,7 +457,7 @@ TEST(PanelCommands, SettingsOkRebuildsSavesAndGoesBackToTheFirstCell) {
 
     {
         TDialogScript script({Do([&] { settingWindow = FindThreadWindow("TfrmSetting"); }), Pause(100),
-                              Do([&] { Press(FindWindowExA(settingWindow, nullptr, nullptr, "OK")); })});
+                              Do([&] { Press(FindChild(settingWindow, "OK")); })});
         f.form->pumSetting->OnClick(f.form->pumSetting);
         EXPECT_TRUE(script.Finished());
     }
@@ -483,9 +483,7 @@ TEST(PanelCommands, TheAboutDialog) {
     {
         TDialogScript script({Pause(150), Do([&] {
                                   HWND about = FindThreadWindow("TfrmAbout");
-                                  char text[64] = {};
-                                  GetWindowTextA(about, text, sizeof text);
-                                  caption = text;
+                                  caption = WindowText(about);
                                   GetClientRect(about, &client);
                                   // Every control wholly inside, with the font this system gives.
                                   for (HWND c = GetWindow(about, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -494,9 +492,7 @@ TEST(PanelCommands, TheAboutDialog) {
                                       GetWindowRect(c, &r);
                                       MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&r), 2);
                                       if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom) {
-                                          char name[64] = {};
-                                          GetWindowTextA(c, name, sizeof name);
-                                          outside += std::string(" \"") + name + "\" to " + std::to_string(r.right) + "," +
+                                          outside += " \"" + WindowText(c) + "\" to " + std::to_string(r.right) + "," +
                                                      std::to_string(r.bottom) + ";";
                                       }
                                   }
@@ -507,11 +503,11 @@ TEST(PanelCommands, TheAboutDialog) {
                                       box = {form->imgIcon->Left(), form->imgIcon->Top(),
                                              form->imgIcon->Left() + form->imgIcon->Width(),
                                              form->imgIcon->Top() + form->imgIcon->Height()};
-                                  HWND name = FindWindowExA(about, nullptr, nullptr, "ズマロランチャー");
+                                  HWND name = FindChild(about, "ズマロランチャー");
                                   auto font = reinterpret_cast<HFONT>(SendMessageA(name, WM_GETFONT, 0, 0));
                                   GetObjectA(font, sizeof title, &title);
                                   SaveWindowShot(about, "about");
-                                  Press(FindWindowExA(about, nullptr, nullptr, "OK"));
+                                  Press(FindChild(about, "OK"));
                               })});
         f.form->pumAbout->OnClick(f.form->pumAbout);
         EXPECT_TRUE(script.Finished());
@@ -554,7 +550,7 @@ TEST(PanelCommands, TheAboutDialogFollowsADpiChange) {
                                                       drawn.bottom = y + 1;
                                                   }
                                       }),
-                              Do([] { Press(FindWindowExA(FindThreadWindow("TfrmAbout"), nullptr, nullptr, "OK")); })});
+                              Do([] { Press(FindChild(FindThreadWindow("TfrmAbout"), "OK")); })});
         f.form->pumAbout->OnClick(f.form->pumAbout);
         EXPECT_TRUE(script.Finished());
     }

@@ -109,7 +109,7 @@ TEST(Launch, VanishedFileSaysSoThenAutoCloseHides) {
     TBoxAnswerer boxes;
     auto* form = new TfrmMain(Application, f.dir.Path());
     form->Show();
-    DeleteFileA(f.files[1].c_str());
+    DeleteFileW(SjisToWide(f.files[1]).c_str());
     form->CursorIndex = 1;
     Press(form, VK_RETURN);
     ASSERT_EQ(boxes.Seen.size(), 1u);

@@ -59,7 +59,7 @@ TEST(Load, TwentyThousandEntriesStartPageOpenTheSettingsAndSaveUnchanged) {
                                   setting = FindThreadWindow("TfrmSetting");
                                   auto* d = dynamic_cast<TfrmSetting*>(BoundTarget(setting));
                                   rows = d != nullptr ? d->lbxRegiApp->Count() : -1;
-                                  Press(FindWindowExA(setting, nullptr, nullptr, "OK"));
+                                  Press(FindChild(setting, "OK"));
                               })});
         form->pumSetting->OnClick(form->pumSetting);
         EXPECT_TRUE(script.Finished());
@@ -77,7 +77,7 @@ TEST(Load, ALongListsFilesAreFoundInPlaceWhenAskedOnSeveralThreads) {
     TTempFolder dir("在否");
     WriteFileBytes(dir / "ある.txt", "x");
     WriteFileBytes(dir / "b.bat", "x");
-    CreateDirectoryA((dir / "フォルダ").c_str(), nullptr);
+    CreateDirectoryW(SjisToWide(dir / "フォルダ").c_str(), nullptr);
     const std::string kinds[] = {"ある.txt", "ない.txt", "b.bat", "フォルダ", "フォルダ\\", "b.bat\\", "", "フォルダ\\ない"};
     std::vector<std::string> paths;
     // Long enough to be shared out, in an order that no share's stride follows.

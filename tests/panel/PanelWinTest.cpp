@@ -45,18 +45,18 @@ COLORREF PanelPixel(TfrmMain* form, int x, int y) {
 std::string ToolText(TImage* image) {
     HWND root = image->Parent()->Handle();
     auto tip = static_cast<HWND>(GetPropA(root, "ZumaroToolTip"));
-    char buffer[1024] = {};
-    TTTOOLINFOA ti{};
+    wchar_t buffer[1024] = {};
+    TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.hwnd = root;
     ti.uId = reinterpret_cast<UINT_PTR>(image);
     ti.lpszText = buffer;
-    if (tip == nullptr || !SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) return "<no tool>";
+    if (tip == nullptr || !SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) return "<no tool>";
     if (ti.rect.left != image->Left() || ti.rect.top != image->Top() || ti.rect.right != image->Left() + image->Width() ||
         ti.rect.bottom != image->Top() + image->Height())
         return "<tool elsewhere>";
-    SendMessageA(tip, TTM_GETTEXTA, sizeof buffer, reinterpret_cast<LPARAM>(&ti));
-    return buffer;
+    SendMessageW(tip, TTM_GETTEXTW, std::size(buffer), reinterpret_cast<LPARAM>(&ti));
+    return WideToSjis(buffer);
 }
 
 // A mouse message to the panel at a point of a control, as the system sends it.
@@ -352,7 +352,7 @@ TEST(Panel, APressOnACellThenADragNeitherMovesThePanelNorLaunches) {
     TPanelFixture f(3, "PannelCol=3\r\nPannelRow=2\r\nAnimation=False\r\nLeft=200\r\nTop=150\r\n");
     TBoxAnswerer boxes;
     TfrmMain* form = ShowPanel(f.dir);
-    DeleteFileA(f.files[1].c_str());  // a launch of it would say so in a box
+    DeleteFileW(SjisToWide(f.files[1]).c_str());  // a launch of it would say so in a box
     TImage* cell = form->ButtonImages[1];
     MouseAt(form, cell, WM_MOUSEMOVE, 4, 4);
     EXPECT_EQ(form->CursorIndex, 1);

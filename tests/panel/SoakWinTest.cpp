@@ -99,7 +99,7 @@ TEST(Soak, RandomOperationsKeepTheListWholeAndGiveBackEveryGdiObject) {
         WriteFileBytes(pool.back(), "x");
     }
     pool.push_back(dir / "フォルダ");
-    CreateDirectoryA(pool.back().c_str(), nullptr);
+    CreateDirectoryW(SjisToWide(pool.back()).c_str(), nullptr);
     std::string entries;
     for (int i = 0; i < 7; ++i) entries += pool[static_cast<size_t>(i) % pool.size()] + "\r\n";
     WriteFileBytes(dir / "Zumaro.ini", "[Initialize]\r\nPannelCol=3\r\nPannelRow=2\r\nAnimation=False\r\n"

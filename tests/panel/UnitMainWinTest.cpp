@@ -67,7 +67,7 @@ TEST(MainSettings, NoFileMessageDefaultsThenCompleteFileAtClose) {
 
 TEST(MainSettings, EntriesInADoubleByteFolderLoadAndSaveUnchanged) {
     TTempFolder dir("表示ソフト");
-    ASSERT_TRUE(CreateDirectoryA((dir / "フォルダ表").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(SjisToWide(dir / "フォルダ表").c_str(), nullptr));
     WriteFileBytes(dir / "ソフト.txt", "memo");
     std::string entries = dir / "ソフト.txt" + "\r\n" + dir / "フォルダ表" + "/True/フォルダ/その他\r\n" +
                           dir / "ソフト.txt" + "/yes/\r\n";
@@ -181,8 +181,8 @@ TEST(MainSettings, FailedSaveWarnsAndKeepsTheOldFile) {
     EXPECT_TRUE(boxes.Seen.empty());
     form->LauncherSettings.PannelCol = 1;
     // Another program reads the file at exit and lets nobody replace it meanwhile.
-    HANDLE reader = CreateFileA((dir / "Zumaro.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE reader = CreateFileW(SjisToWide(dir / "Zumaro.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     TComponent::Free(form);
     CloseHandle(reader);
@@ -200,7 +200,7 @@ TEST(MainSettings, ReadOnlyFileIsNotReplaced) {
     TTempFolder dir;
     std::string original = StandardFile("");
     WriteFileBytes(dir / "Zumaro.ini", original);
-    SetFileAttributesA((dir / "Zumaro.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW(SjisToWide(dir / "Zumaro.ini").c_str(), FILE_ATTRIBUTE_READONLY);
     TBoxAnswerer boxes;
     TfrmMain* form = CreateMain(dir);
     EXPECT_EQ(form->LauncherSettings.PannelCol, 4);
@@ -209,7 +209,7 @@ TEST(MainSettings, ReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(boxes.Seen.size(), 1u);  // the save's warning
     EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini"), original);
     EXPECT_FALSE(PathExists(dir / "Zumaro.ini.tmp"));
-    SetFileAttributesA((dir / "Zumaro.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(SjisToWide(dir / "Zumaro.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(MainSettings, UnreadableFileWarnsStartsOnDefaultsAndIsNeverOverwritten) {
@@ -217,8 +217,8 @@ TEST(MainSettings, UnreadableFileWarnsStartsOnDefaultsAndIsNeverOverwritten) {
     std::string original = StandardFile("C:\\x.exe\r\n");
     WriteFileBytes(dir / "Zumaro.ini", original);
     // Another program holds it open and shares nothing.
-    HANDLE lock = CreateFileA((dir / "Zumaro.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE lock = CreateFileW(SjisToWide(dir / "Zumaro.ini").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     TBoxAnswerer boxes;
     TfrmMain* form = CreateMain(dir);
@@ -414,7 +414,7 @@ TEST(MainIcons, AskedWhenTheirPageIsFirstShownAndKept) {
         TDialogScript script({Pause(100), Do([&] {
                                   HWND setting = FindThreadWindow("TfrmSetting");
                                   rowsDrawn = form->Icons.Asked() - 17;
-                                  Press(FindWindowExA(setting, nullptr, nullptr, "OK"));
+                                  Press(FindChild(setting, "OK"));
                               })});
         form->pumSetting->OnClick(form->pumSetting);
         EXPECT_TRUE(script.Finished());
@@ -435,7 +435,7 @@ TEST(MainIcons, TheCacheGivesTheIconsOfThePathAsked) {
     TTempFolder dir("表示");
     WriteFileBytes(dir / "ソフト.txt", "x");
     WriteFileBytes(dir / "run.bat", "@echo off");
-    CreateDirectoryA((dir / "フォルダ").c_str(), nullptr);
+    CreateDirectoryW(SjisToWide(dir / "フォルダ").c_str(), nullptr);
     TIconCache cache;
     for (const std::string& path : {dir / "ソフト.txt", dir / "run.bat", dir / "フォルダ", dir.Path(),
                                     ExeFolder() + "zumaro_wintests.exe", std::string("C:\\"), dir / "gone.txt"}) {
@@ -465,8 +465,8 @@ TEST(MainIcons, AtHigherDpiEachSizeIsTheNearestListsIconWhole) {
     const std::string paths[] = {dir / "run.bat", dir.Path(), ExeFolder() + "zumaro_wintests.exe"};
     TIconCache cache;
     for (const std::string& path : paths) {
-        SHFILEINFOA info{};
-        ASSERT_NE(SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX), 0u);
+        SHFILEINFOW info{};
+        ASSERT_NE(SHGetFileInfoW(SjisToWide(path).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX), 0u);
         HIMAGELIST extraLarge = nullptr;
         const GUID imageList = {0x46eb5926, 0x582e, 0x4017, {0x9f, 0xdf, 0xe8, 0x99, 0x8d, 0xaa, 0x09, 0x50}};
         ASSERT_TRUE(SUCCEEDED(SHGetImageList(SHIL_EXTRALARGE, imageList, reinterpret_cast<void**>(&extraLarge))));

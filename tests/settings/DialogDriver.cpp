@@ -237,10 +237,11 @@ std::string SaveWindowShot(HWND hwnd, const std::string& name) {
             rgb.insert(rgb.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
         }
     std::string folder = ExeFolder() + "..\\screenshots\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryW(SjisToWide(folder).c_str(), nullptr);
     std::string path = folder + name + ".png";
     std::string png = PngOf(rgb, w, h);
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = CreateFileW(SjisToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (f != INVALID_HANDLE_VALUE) {
         DWORD wrote = 0;
         WriteFile(f, png.data(), static_cast<DWORD>(png.size()), &wrote, nullptr);
@@ -263,9 +264,9 @@ RECT SendDpiChanged(HWND window, int fromDpi, int toDpi) {
 }
 
 BOOL CALLBACK AddPlace(HWND hwnd, LPARAM lParam) {
-    char cls[64] = {}, text[64] = {};
+    char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, text, sizeof text);
+    std::string text = WindowText(hwnd);
     RECT r;
     // An etched line's place is its client area, which the layout gives: the system sets its edge round it.
     bool etched = _stricmp(cls, "Static") == 0 && (GetWindowLongA(hwnd, GWL_STYLE) & SS_TYPEMASK) == SS_ETCHEDHORZ;

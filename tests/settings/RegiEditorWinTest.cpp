@@ -32,9 +32,9 @@ std::vector<std::string> ComboTexts(HWND combo) {
     std::vector<std::string> out;
     int n = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < n; ++i) {
-        char text[256] = {};
-        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        out.push_back(text);
+        wchar_t text[256] = {};
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        out.push_back(WideToSjis(text));
     }
     return out;
 }
@@ -67,7 +67,7 @@ TDialogScript::TStep AnswerFileDialog(const std::string* path, TFileDialogSeen* 
         if (wide != nullptr)
             SetWindowTextW(name, wide->c_str());
         else
-            SetWindowTextA(name, path->c_str());
+            SetText(name, *path);
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         return true;
     };

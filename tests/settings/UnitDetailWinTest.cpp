@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/DialogDriver.h"
+#include "support/WinTestSupport.h"
 
 namespace {
 
@@ -33,15 +34,15 @@ TDetailRun RunDetail(const std::string& file, bool useArias, const std::string& 
 std::string ToolText(HWND control) {
     HWND root = GetAncestor(control, GA_ROOT);
     auto tip = static_cast<HWND>(GetPropA(root, "ZumaroDialogToolTip"));
-    char buffer[512] = {};
-    TTTOOLINFOA ti{};
+    wchar_t buffer[512] = {};
+    TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.hwnd = root;
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = buffer;
-    if (tip == nullptr || !SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti))) return "<no tool>";
-    SendMessageA(tip, TTM_GETTEXTA, sizeof buffer, reinterpret_cast<LPARAM>(&ti));
-    return buffer;
+    if (tip == nullptr || !SendMessageW(tip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) return "<no tool>";
+    SendMessageW(tip, TTM_GETTEXTW, std::size(buffer), reinterpret_cast<LPARAM>(&ti));
+    return WideToSjis(buffer);
 }
 
 }  // namespace
@@ -56,9 +57,7 @@ TEST(DetailDialog, OpensGreyedWithTheTextAndTheBoxMakesItUsableAtOnce) {
                           labelEnabled = IsWindowEnabled(d->lblArias->Handle());
                           shownText = d->edtArias->Text();
                           shownFile = d->edtFileName->Text();
-                          char text[64] = {};
-                          GetWindowTextA(d->Handle(), text, sizeof text);
-                          caption = text;
+                          caption = WindowText(d->Handle());
                           focus = GetFocus();
                           box = d->chbUseArias->Handle();
                           tool = ToolText(box);
@@ -84,10 +83,10 @@ TEST(DetailDialog, OkWithTheBoxClearedKeepsTheTypedText) {
     TDetailRun run = RunDetail("C:\\a.exe", false, "", [](TfrmDetail* d) {
         return TSteps{WaitShown(d), Do([d] {
                           Press(d->chbUseArias->Handle());
-                          SetWindowTextA(d->edtArias->Handle(), "書いた");
+                          SetText(d->edtArias->Handle(), "書いた");
                           Press(d->chbUseArias->Handle());
                           // A path typed over the shown one changes nothing.
-                          SetWindowTextA(d->edtFileName->Handle(), "D:\\other.exe");
+                          SetText(d->edtFileName->Handle(), "D:\\other.exe");
                           Press(d->bbnOK->Handle());
                       })};
     });
@@ -100,7 +99,7 @@ TEST(DetailDialog, OkWithTheBoxTickedAndTheTextEmptied) {
     TDetailRun run = RunDetail("C:\\a.exe", true, "old", [](TfrmDetail* d) {
         return TSteps{WaitShown(d), Do([d] {
                           EXPECT_TRUE(IsWindowEnabled(d->edtArias->Handle()));
-                          SetWindowTextA(d->edtArias->Handle(), "");
+                          SetText(d->edtArias->Handle(), "");
                           Press(d->bbnOK->Handle());
                       })};
     });
@@ -113,7 +112,7 @@ TEST(DetailDialog, CancelAndTheCloseBoxLeaveTheCallersValuesAfterEdits) {
     for (bool closeBox : {false, true}) {
         TDetailRun run = RunDetail("C:\\a.exe", true, "元のヒント", [closeBox](TfrmDetail* d) {
             return TSteps{WaitShown(d), Do([d] {
-                              SetWindowTextA(d->edtArias->Handle(), "changed");
+                              SetText(d->edtArias->Handle(), "changed");
                               Press(d->chbUseArias->Handle());
                           }),
                           Do([d] { PostKey(GetFocus(), VK_ESCAPE); }), Pause(50),

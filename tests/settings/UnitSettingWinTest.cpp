@@ -11,16 +11,11 @@ namespace {
 
 using TSteps = std::vector<TDialogScript::TStep>;
 
-std::string WindowText(HWND hwnd) {
-    char text[256] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
 // Chooses an item of a drop-down list as the user does: the list's selection and its notice.
 void Choose(TComboBox* combo, const std::string& text) {
     HWND h = combo->Handle();
-    LRESULT i = SendMessageA(h, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    std::wstring wide = SjisToWide(text);
+    LRESULT i = SendMessageW(h, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
     ASSERT_NE(i, CB_ERR) << text;
     SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
     SendMessageA(GetParent(h), WM_COMMAND, MAKEWPARAM(combo->Id(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(h));

@@ -40,9 +40,8 @@ BOOL CALLBACK ReadPart(HWND child, LPARAM lParam) {
     if ((style & SS_TYPEMASK) == SS_ICON) {
         parts->icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
     } else {
-        char text[2048] = {};
-        GetWindowTextA(child, text, sizeof text);
-        if (text[0] != '\0' && parts->text.empty()) parts->text = text;
+        std::string text = WindowText(child);
+        if (!text.empty() && parts->text.empty()) parts->text = text;
     }
     return TRUE;
 }
@@ -80,9 +79,7 @@ void TBoxAnswerer::Answer(HWND box) {
     if (GetPropA(box, "ZumaroAnswered") != nullptr) return;
     SetPropA(box, "ZumaroAnswered", reinterpret_cast<HANDLE>(1));
     TBoxSeen seen;
-    char caption[512] = {};
-    GetWindowTextA(box, caption, sizeof caption);
-    seen.Caption = caption;
+    seen.Caption = WindowText(box);
     TBoxParts parts;
     EnumChildWindows(box, ReadPart, reinterpret_cast<LPARAM>(&parts));
     seen.Text = parts.text;
@@ -96,25 +93,25 @@ void TBoxAnswerer::Answer(HWND box) {
 }
 
 TTempFolder::TTempFolder(const std::string& name) {
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
+    wchar_t base[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, base);
     static int counter = 0;
     for (;;) {
-        path_ = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+        path_ = WideToSjis(base) + name + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(++counter) + "\\";
-        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+        if (CreateDirectoryW(SjisToWide(path_).c_str(), nullptr)) break;
         if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + path_);
     }
 }
 
 TTempFolder::~TTempFolder() {
-    std::string from = path_.substr(0, path_.size() - 1);
-    from.push_back('\0');  // the list ends with two NULs
-    SHFILEOPSTRUCTA op{};
+    std::wstring from = SjisToWide(path_.substr(0, path_.size() - 1));
+    from.push_back(L'\0');  // the list ends with two NULs
+    SHFILEOPSTRUCTW op{};
     op.wFunc = FO_DELETE;
     op.pFrom = from.c_str();
     op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&op);
+    SHFileOperationW(&op);
 }
 
 namespace {
@@ -138,7 +135,19 @@ HGLOBAL MakeDrop(const std::vector<String>& paths, int x, int y) {
 
 }  // namespace
 
-HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y) { return MakeDrop(paths, x, y); }
+HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y) {
+    // The program's paths as a sender of ANSI drops writes them: in the system's code page.
+    std::vector<std::string> ansi;
+    for (const std::string& p : paths) {
+        std::wstring wide = SjisToWide(p);
+        int units = static_cast<int>(wide.size());
+        int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+        std::string bytes(static_cast<size_t>(n), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), units, bytes.data(), n, nullptr, nullptr);
+        ansi.push_back(bytes);
+    }
+    return MakeDrop(ansi, x, y);
+}
 
 HGLOBAL MakeDropFiles(const std::vector<std::wstring>& paths, int x, int y) { return MakeDrop(paths, x, y); }
 
@@ -152,7 +161,8 @@ bool MakeWideFile(const std::wstring& path) {
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileW(SjisToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
     DWORD wrote = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
@@ -160,8 +170,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(SjisToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return "<missing>";
     std::string bytes(GetFileSize(h, nullptr), '\0');
     DWORD got = 0;
@@ -171,4 +181,18 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(SjisToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return WideToSjis(text);
+}
+
+bool SetText(HWND hwnd, const std::string& text) { return SetWindowTextW(hwnd, SjisToWide(text).c_str()); }
+
+HWND FindChild(HWND parent, const std::string& text) {
+    return FindWindowExW(parent, nullptr, nullptr, SjisToWide(text).c_str());
+}

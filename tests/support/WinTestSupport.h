@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/WideText.h"
+
 // What a message box showed before it was answered.
 struct TBoxSeen {
     std::string Caption;
@@ -51,8 +53,8 @@ private:
     std::string path_;
 };
 
-// A drop as the shell hands it over: ANSI paths in a DROPFILES block, the point in the client
-// coordinates of the window it is sent to. The receiver frees it with DragFinish.
+// A drop as an ANSI sender hands it over: the paths in the system's code page in a DROPFILES block,
+// the point in the client coordinates of the window it is sent to. The receiver frees it with DragFinish.
 HGLOBAL MakeDropFiles(const std::vector<std::string>& paths, int x, int y);
 // The same with wide names, as the shell sends them.
 HGLOBAL MakeDropFiles(const std::vector<std::wstring>& paths, int x, int y);
@@ -65,3 +67,10 @@ bool MakeWideFile(const std::wstring& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
+
+// Windows' texts in the program's code page, read and written wide: the tests see the same text
+// whatever the system's ANSI code page is.
+std::string WindowText(HWND hwnd);
+bool SetText(HWND hwnd, const std::string& text);
+// The child window of the parent with that text, or none.
+HWND FindChild(HWND parent, const std::string& text);
