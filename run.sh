@@ -27,12 +27,15 @@ trap cleanup EXIT
 winctl() { build/x86_64/wine-run.sh build/x86_64/tests/winctl.exe "$@" | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
 first=no
 [ -f build/x86_64/portable/Zumaro.ini ] || first=yes
-build/x86_64/wine-run.sh build/x86_64/portable/Zumaro.exe &
+# In a session of its own, so that Ctrl+C here reaches only this script, which ends the launcher as
+# its menu's 終了(&X) does: with a close message, after which it writes its settings.
+setsid build/x86_64/wine-run.sh build/x86_64/portable/Zumaro.exe &
 pid=$!
+trap 'echo "run: closing the launcher"; winctl close TfrmMain >/dev/null; wait "$pid"; exit 0' INT
 if [ "$virtual" = yes ]; then
     # Nobody sees this display: the first start's message (no Zumaro.ini yet) is answered here.
     if [ "$first" = yes ]; then
-        box=$(winctl box ok 30) && echo "run: answered OK to the first start's message: ${box//$'\t'/ | }"
+        box=$(winctl box ok 30) && box=${box//$'\t'/ | } && echo "run: answered OK to the first start's message: ${box//\\r/ }"
     fi
     winctl wait TfrmMain 30 >/dev/null || true
     sleep 1
@@ -49,5 +52,7 @@ if [ "$virtual" = yes ]; then
     line "xdotool key o" "a menu item by its key: 設定(&O); x, 終了(&X), ends it"
     line "import -window root shot.png" "what the display shows"
     line "build/x86_64/wine-run.sh build/x86_64/tests/winctl.exe list" "the windows, their places and texts"
+    line "build/x86_64/wine-run.sh build/x86_64/tests/winctl.exe box ok" "answers a message box with OK"
+    [ -n "${x:-}" ] && line "python3 tests/e2e/xdnd_drop.py $((x + 12)) $((y + 12)) FILE" "drops FILE on the first cell"
 fi
 wait "$pid"
