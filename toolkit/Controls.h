@@ -62,6 +62,9 @@ protected:
     // The capture went elsewhere before the button came up.
     virtual void CaptureLost() {}
     virtual void Click();
+    // The second press of a double click is a press like the first, so that two quick clicks are
+    // two clicks (a speed button's); otherwise it is ignored (a cell launches once).
+    virtual bool DoubleClickPresses() const { return false; }
 
 private:
     void UpdateTool();
@@ -159,6 +162,7 @@ protected:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void CaptureLost() override;
+    bool DoubleClickPresses() const override { return true; }
 
 private:
     std::vector<std::string> glyph_;

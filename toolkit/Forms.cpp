@@ -271,6 +271,7 @@ bool TForm::MouseToControl(UINT msg, WPARAM wParam, LPARAM lParam) {
     TGraphicControl* target = mouseCapture_ != nullptr ? mouseCapture_ : ControlAtPos(x, y);
     if (target == nullptr) return false;
     int cx = x - target->Left(), cy = y - target->Top();
+    if (msg == WM_LBUTTONDBLCLK && target->DoubleClickPresses()) msg = WM_LBUTTONDOWN;
     switch (msg) {
         case WM_MOUSEMOVE: target->MouseMove(shift, cx, cy); return true;
         case WM_LBUTTONDOWN:

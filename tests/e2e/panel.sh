@@ -79,6 +79,20 @@ wait_exit "$ZPID"
 check "exit code" 0 "$ZRC"
 check "entries written back in order" "7" "$(grep -ac 'doc[1-6].txt/False/doc\|files/False/files' "$dir/Zumaro.ini")"
 
+# Two quick clicks on an arrow are two clicks, as on any button: eleven entries, two pages on.
+one=$(winpath "$WORK/五列/files/doc1.txt")
+dir=$(new_folder "二度押し")
+printf '[Initialize]\r\nPannelCol=5\r\nPannelRow=1\r\nBtnWidth=24\r\nBtnHeight=24\r\nLeft=10\r\nTop=20\r\n[Registered Files]\r\n%s' \
+    "$(for i in $(seq 1 11); do printf '%s\r\n' "$one"; done)" | sjis > "$dir/Zumaro.ini"
+start_zumaro "$dir"
+winctl wait TfrmMain 30 >/dev/null
+xdotool mousemove $((10 + 71 + 20)) $((20 + 28 + 5)) click --repeat 2 --delay 80 1
+sleep 0.4
+check "a double click on the right arrow turns to the third and last page" "TSpeedButton 2 28 59 11 visible enabled
+TSpeedButton 71 28 59 11 visible disabled" "$(arrows)"
+winctl close TfrmMain >/dev/null
+wait_exit "$ZPID"
+
 # Auto close: only the tray icon until the panel is called up.
 dir=$(new_folder "自動")
 printf '[Initialize]\r\nAutoClose=True\r\nLeft=300\r\nTop=200\r\n' > "$dir/Zumaro.ini"
