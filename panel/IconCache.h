@@ -41,6 +41,10 @@ public:
     const TBitmap& Small(const std::string& path, int dpi = kDefaultDpi) { return Picture(path, ScaleForDpi(16, dpi)); }
     // How many look-ups the shell was asked for.
     int Asked() const { return static_cast<int>(kept_.size()); }
+    // The path's icon is asked of the shell again when next read: a file put back, or replaced by
+    // another version, shows as it is now. Forget() forgets every path.
+    void Forget(const std::string& path) { kept_.erase(path); }
+    void Forget() { kept_.clear(); }
 
 private:
     struct TKept {

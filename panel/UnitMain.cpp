@@ -556,7 +556,9 @@ void TfrmMain::pumSettingClick(TObject*) {
     if (!frmSetting->EditSettings(LauncherSettings, *RegiFileList, *UseAriasList, *AriasList, SmallIconList,
                                   SettingPageIndex))
         return;
-    // The icons come from the cache as the pages and rows are shown.
+    // The icons are asked of the shell again as the pages and rows are shown: a file put back
+    // while the dialog was open shows its icon.
+    LargeIconList.Cache().Forget();
     LargeIconList.clear();
     SmallIconList.clear();
     for (int i = 0; i < RegiFileList->Count(); ++i) {
@@ -610,6 +612,7 @@ void TfrmMain::FileDrop1FileDrop(TObject*, int32_t, TStrings* Files, int32_t X, 
     SetForegroundWindow(Handle());
     TRegiEntry entry;  // one entry a drop: the first path
     if (!TakeInName(FileDrop1->WideFiles()[0], entry)) return;
+    LargeIconList.Cache().Forget(entry.Path);
     int64_t index = DropIndex(Geometry(), CursorIndex, X, Y);
     int32_t at = index < EntryCount() && index >= 0 ? static_cast<int32_t>(index) : EntryCount();
     InsertEntry(at, entry.Path, entry.Flag, entry.Hint);

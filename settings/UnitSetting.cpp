@@ -251,10 +251,12 @@ void TfrmSetting::bbnCancelClick(TObject*) { ModalResult = TModalResult::mrCance
 void TfrmSetting::InsertRow(int index, const std::string& path, const std::string& flag, const std::string& hint) {
     int selected = lbxRegiApp->ItemIndex();
     auto image = std::make_unique<TBitmap>();
-    if (icons_ != nullptr)
+    if (icons_ != nullptr) {
+        icons_->Forget(path);  // a file just dropped or chosen shows as it is now
         image->Assign(&icons_->Small(path, Dpi()));
-    else
+    } else {
         image->SetSize(ScaleForDpi(kRowPicture, Dpi()), ScaleForDpi(kRowPicture, Dpi()));
+    }
     WorkUseAriasList->Insert(index, flag);
     WorkAriasList->Insert(index, hint);
     ownImages_.push_back(std::move(image));

@@ -52,4 +52,26 @@ winctl close TfrmMain >/dev/null
 wait_exit "$ZPID"
 check "exit code after Yes" 0 "$ZRC"
 check "Yes drops it" "2 0" "$(grep -ac '\\' "$dir/Zumaro.ini") $(grep -ac "$(printf '消えた' | iconv -f UTF-8 -t CP932)" "$dir/Zumaro.ini")"
+
+# Kept with No, a vanished entry's cell is empty; once its file is back, the settings' OK shows its
+# icon. INK: how many pixels of the first cell are not the white of an empty picture.
+dir=$(new_folder "戻った")
+printf '[Initialize]\r\nLeft=300\r\nTop=200\r\n[Registered Files]\r\n%s\r\n' "$(winpath "$dir/戻る.txt")" | sjis >"$dir/Zumaro.ini"
+ink() { import -display "$DISPLAY" -window root -crop 32x32+302+202 +repage txt:- | tail -n +2 | grep -vc '#FFFFFF'; }
+start_zumaro "$dir"
+winctl box no 30 >/dev/null
+winctl wait TfrmMain 30 >/dev/null
+sleep 0.5
+check "the vanished entry's cell is empty" 0 "$(ink)"
+echo back >"$dir/戻る.txt"
+xdotool mousemove $((300 + 52)) $((200 + 75)) click 3
+winctl wait '#32768' 5 >/dev/null
+xdotool key o
+winctl wait TfrmSetting 10 >/dev/null
+winctl press TfrmSetting 1001 >/dev/null
+sleep 1
+shot vanished-entry-back
+check "back, its icon shows after the settings' OK" yes "$([ "$(ink)" -gt 20 ] && echo yes || echo "no: $(ink)")"
+winctl close TfrmMain >/dev/null
+wait_exit "$ZPID"
 finish
