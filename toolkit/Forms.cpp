@@ -228,21 +228,36 @@ void TForm::PaintContents(HDC dc, const RECT& area) {
 }
 
 // The picture is drawn off the screen, where it changed, and shown in one copy: no flicker, and
-// a form shown again costs one copy.
+// a form shown again costs one copy. A form too large for a buffer (a grid of 100 x 100 buttons of
+// 256 pixels is gigabytes of one) is drawn straight onto the screen, where it must be.
 void TForm::PaintBuffered(HDC dc, const RECT& area) {
     RECT client;
     GetClientRect(Handle(), &client);
     if (!buffer_ || bufferSize_.cx != client.right || bufferSize_.cy != client.bottom) {
         buffer_.Reset();
-        bufferBitmap_.Reset(CreateCompatibleBitmap(dc, client.right, client.bottom));
-        buffer_.Reset(CreateCompatibleDC(dc));
-        if (!buffer_ || !bufferBitmap_) {
+        bufferBitmap_.Reset();
+        if (!unbufferable_ || bufferSize_.cx != client.right || bufferSize_.cy != client.bottom) {
+            bufferBitmap_.Reset(CreateCompatibleBitmap(dc, client.right, client.bottom));
+            buffer_.Reset(CreateCompatibleDC(dc));
+        }
+        bufferSize_ = {client.right, client.bottom};
+        unbufferable_ = !buffer_ || !bufferBitmap_;
+        if (unbufferable_) {
             buffer_.Reset();
             bufferBitmap_.Reset();
-            throw Exception("Out of system resources");
+            int saved = SaveDC(dc);
+            IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+            TGdiObject ground(CreateSolidBrush(Color));
+            FillRect(dc, &area, static_cast<HBRUSH>(ground.Get()));
+            struct TRestore {
+                HDC dc;
+                int saved;
+                ~TRestore() { RestoreDC(dc, saved); }
+            } restore{dc, saved};
+            PaintContents(dc, area);
+            return;
         }
         SelectObject(buffer_.Get(), bufferBitmap_.Get());
-        bufferSize_ = {client.right, client.bottom};
         stale_ = client;
     }
     HDC buffer = buffer_.Get();

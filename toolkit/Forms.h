@@ -224,6 +224,7 @@ private:
     TGdiObject bufferBitmap_;
     TMemoryDC buffer_;
     SIZE bufferSize_{};
+    bool unbufferable_ = false;  // no buffer of bufferSize_ could be made: drawn straight
     RECT stale_{};
 };
 

@@ -93,6 +93,22 @@ TSpeedButton 71 28 59 11 visible disabled" "$(arrows)"
 winctl close TfrmMain >/dev/null
 wait_exit "$ZPID"
 
+# The largest grid the file allows, 100 x 100 buttons of 256 pixels: far past the screen, and
+# painted all the same, with no error.
+dir=$(new_folder "最大")
+printf '[Initialize]\r\nPannelCol=100\r\nPannelRow=100\r\nBtnWidth=256\r\nBtnHeight=256\r\nSmallLargeBoundary=24\r\nLeft=0\r\nTop=0\r\n[Registered Files]\r\n%s\r\n' \
+    "$one" | sjis > "$dir/Zumaro.ini"
+start_zumaro "$dir"
+winctl wait TfrmMain 30 >/dev/null
+sleep 2
+shot panel-largest-grid
+check "the largest grid starts with no message" 0 "$(winctl count '#32770')"
+check "and its first cell shows its icon" yes "$([ "$(import -display "$DISPLAY" -window root -crop 256x256+2+2 +repage txt:- |
+    tail -n +2 | grep -vc '#FFFFFF')" -gt 100 ] && echo yes)"
+winctl close TfrmMain >/dev/null
+wait_exit "$ZPID"
+check "exit code" 0 "$ZRC"
+
 # Auto close: only the tray icon until the panel is called up.
 dir=$(new_folder "自動")
 printf '[Initialize]\r\nAutoClose=True\r\nLeft=300\r\nTop=200\r\n' > "$dir/Zumaro.ini"
