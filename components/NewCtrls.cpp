@@ -85,6 +85,10 @@ LRESULT TFileDrop::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         }
         return 0;
     }
+    if (msg == CM_ROOTENABLED) {  // the dialog the control is on went under another one, or came back
+        UpdateAcceptFiles();
+        return 0;
+    }
     LRESULT result = CallWindowProcW(oldWndProc_, hwnd, msg, wParam, lParam);
     // The root window's own enabling reaches a hooked form directly.
     if (msg == WM_ENABLE) UpdateAcceptFiles();

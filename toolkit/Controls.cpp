@@ -363,10 +363,16 @@ void THintWindow::ActivateHint(TRectI rect, const std::string& text) {
     text_ = text;
     int w = rect.Width(), h = rect.Height();
     int x = rect.Left, y = rect.Top;
-    if (x + w > Screen::Width()) x = Screen::Width() - w;
-    if (y + h > Screen::Height()) y = Screen::Height() - h;
-    if (x < 0) x = 0;
-    if (y < 0) y = 0;
+    // On the monitor it is asked for (the panel's), not pulled onto the primary one.
+    RECT asked{rect.Left, rect.Top, rect.Right, rect.Bottom};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT m{0, 0, Screen::Width(), Screen::Height()};
+    if (GetMonitorInfoW(MonitorFromRect(&asked, MONITOR_DEFAULTTONEAREST), &monitor)) m = monitor.rcMonitor;
+    if (x + w > m.right) x = m.right - w;
+    if (y + h > m.bottom) y = m.bottom - h;
+    if (x < m.left) x = m.left;
+    if (y < m.top) y = m.top;
     HWND hwnd = Handle();
     SetBounds(x, y, w, h);
     InvalidateRect(hwnd, nullptr, TRUE);

@@ -307,6 +307,14 @@ bool TForm::MouseToControl(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+void TForm::ReleaseHeldControl() {
+    if (mouseCapture_ == nullptr) return;
+    TGraphicControl* held = mouseCapture_;
+    mouseCapture_ = nullptr;
+    if (HandleAllocated() && GetCapture() == Handle()) ReleaseCapture();
+    held->CaptureLost();
+}
+
 void TForm::Release() {
     if (HandleAllocated()) PostMessageW(Handle(), CM_RELEASE, 0, 0);
 }
@@ -461,7 +469,24 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 lost->CaptureLost();
             }
             break;
-        case WM_ACTIVATEAPP: Application->ActivateApp(wParam != FALSE); break;
+        case WM_ACTIVATEAPP:
+            // A button held while the program loses the foreground is no press any more: its release
+            // would come to a window that no longer shows what was pressed.
+            if (wParam == FALSE) ReleaseHeldControl();
+            Application->ActivateApp(wParam != FALSE);
+            break;
+        case WM_SHOWWINDOW:
+            if (wParam == FALSE) ReleaseHeldControl();
+            break;
+        case WM_ENABLE:
+            EnumChildWindows(
+                Handle(),
+                [](HWND child, LPARAM enabled) {
+                    SendMessageW(child, CM_ROOTENABLED, static_cast<WPARAM>(enabled), 0);
+                    return TRUE;
+                },
+                static_cast<LPARAM>(wParam));
+            break;
         case WM_CONTEXTMENU: {
             POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             if (lParam == -1) GetCursorPos(&p);  // from the keyboard

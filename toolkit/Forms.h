@@ -21,6 +21,9 @@ class TSysControl;
 
 // Posted to a form to destroy it once the messages before it are handled.
 constexpr UINT CM_RELEASE = WM_APP + 0x100;
+// Sent to every child window of a form whose window was enabled (wParam TRUE) or disabled: a
+// control's drop target hears so that its dialog is under another one.
+constexpr UINT CM_ROOTENABLED = WM_APP + 0x101;
 // A control's notification (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_HSCROLL, WM_CTLCOLOR...) sent
 // back from its parent to the control itself, as CN_BASE plus the message.
 constexpr UINT CN_BASE = WM_APP + 0x200;
@@ -215,6 +218,8 @@ private:
     void PaintContents(HDC dc, const RECT& area);
     void PaintBuffered(HDC dc, const RECT& area);
     bool MouseToControl(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The graphic control holding the mouse lets go of it, as if the capture had gone elsewhere.
+    void ReleaseHeldControl();
     std::vector<TGraphicControl*> graphics_;
     TGraphicControl* mouseCapture_ = nullptr;  // holds the mouse while its left button is down
     HWND toolTip_ = nullptr;  // the tooltip of the controls' hints, once there is one
