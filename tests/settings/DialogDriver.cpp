@@ -236,7 +236,9 @@ std::string SaveWindowShot(HWND hwnd, const std::string& name) {
             COLORREF c = shot.Pixel(x, y);
             rgb.insert(rgb.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
         }
-    std::string folder = ExeFolder() + "..\\screenshots\\";
+    // Those of a run under another ANSI code page beside them, not over them.
+    std::string folder =
+        ExeFolder() + "..\\screenshots" + (GetACP() == 932 ? "" : "-cp" + std::to_string(GetACP())) + "\\";
     CreateDirectoryW(SjisToWide(folder).c_str(), nullptr);
     std::string path = folder + name + ".png";
     std::string png = PngOf(rgb, w, h);
