@@ -159,6 +159,7 @@ const TBitmap& TIconCache::Picture(const std::string& path, int pixels) {
     if (found == kept_.end()) {
         // Asked again next time when the look-up throws.
         int index = SystemIconIndex(path, folders_.get());
+        ++asked_;
         found = kept_.try_emplace(path).first;
         found->second.Index = index;
     }

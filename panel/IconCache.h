@@ -40,7 +40,7 @@ public:
     const TBitmap& Large(const std::string& path, int dpi = kDefaultDpi) { return Picture(path, ScaleForDpi(32, dpi)); }
     const TBitmap& Small(const std::string& path, int dpi = kDefaultDpi) { return Picture(path, ScaleForDpi(16, dpi)); }
     // How many look-ups the shell was asked for.
-    int Asked() const { return static_cast<int>(kept_.size()); }
+    int Asked() const { return asked_; }
     // The path's icon is asked of the shell again when next read: a file put back, or replaced by
     // another version, shows as it is now. Forget() forgets every path.
     void Forget(const std::string& path) { kept_.erase(path); }
@@ -52,6 +52,7 @@ private:
         std::map<int, TBitmap> Pictures;  // by size
     };
     std::map<std::string, TKept> kept_;
+    int asked_ = 0;
     std::unique_ptr<TShellFolders> folders_;
 };
 
