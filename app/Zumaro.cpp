@@ -4,6 +4,7 @@
 
 #include "animation/UnitZumaro.h"
 #include "app/SingleInstance.h"
+#include "app/SystemLibraries.h"
 #include "app/UnitSplash.h"
 #include "app/UnitUtils.h"
 #include "panel/UnitMain.h"
@@ -43,4 +44,7 @@ int RunLauncher() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return RunReportingErrors(kTitle, RunLauncher); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    NarrowLibrarySearch();
+    return RunReportingErrors(kTitle, RunLauncher);
+}

@@ -8,6 +8,7 @@
 
 #include "animation/UnitZumaro.h"
 #include "app/SettingsFile.h"
+#include "app/SystemLibraries.h"
 #include "app/SystemNames.h"
 #include "app/UnitUtils.h"
 #include "panel/PanelKeys.h"
@@ -511,7 +512,7 @@ void TfrmMain::LaunchApp() {
     } else {
         if (LauncherSettings.Animation) {
             if (LauncherSettings.ZumaroSound)
-                PlaySoundW(SjisToWide(folder_ + "Zumaro.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC);
+                PlaySystemSound(SjisToWide(folder_ + "Zumaro.wav").c_str(), SND_FILENAME | SND_ASYNC);
             if (frmZumaro != nullptr)
                 frmZumaro->Fly(LargeIconList[static_cast<size_t>(CursorIndex)].get(), LauncherSettings.ZumaroSpeed);
         }

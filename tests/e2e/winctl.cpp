@@ -48,6 +48,8 @@
 //                                             (separators are thinner), "x y enabled|grayed": the screen point
 //                                             at its middle, and whether its text is black or greyed. (A menu
 //                                             of another process cannot be read under Wine, only seen.)
+//   winctl loadlib NAME                      loads a library by its bare name, as a program that does not
+//                                             narrow the search would, and prints "loaded" or "failed"
 //   winctl (no arguments)                    leaves "<its own file name>.ran" beside itself, found through
 //                                             its own wide path: the scripts register and launch copies of it
 // Texts are read wide and printed in Shift-JIS (code page 932), whatever the system's code page, CR as
@@ -465,6 +467,10 @@ int main() {
         return 0;
     }
     if (cmd == "menu") return Menu(argc > 2 ? std::atof(argv[2]) : 20);
+    if (cmd == "loadlib" && argc > 2) {
+        std::printf("%s\n", LoadLibraryW(wargv[2]) != nullptr ? "loaded" : "failed");
+        return 0;
+    }
     if (cmd == "font" && argc > 2) {
         HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wargv[2]);

@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """What the built program asks of Windows, read from its PE image: every imported function that
-takes or returns text must be a wide one, so that nothing depends on the system's code page.
+takes or returns text must be a wide one, so that nothing depends on the system's code page; every
+imported library one that Windows always takes from its own folder (a known DLL, or comctl32, which
+the manifest binds), and the load configuration must have the libraries those import taken from
+there too (DependentLoadFlags), so that nothing planted beside the program is loaded.
 Usage: check_image.py EXE. Prints one line per fault and exits 1 on any."""
 import re
 import struct
@@ -9,6 +12,11 @@ import sys
 # Imports ending in A that take no text of ours: the C runtime's and the thread library's own
 # (unnamed events and semaphores, debugger output).
 ANSI_ALLOWED = {"CreateEventA", "CreateSemaphoreA", "OutputDebugStringA"}
+
+# Windows' known DLLs that a program like this one may import, and comctl32.
+LIBRARIES_ALLOWED = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
+                     "comdlg32.dll", "advapi32.dll", "shlwapi.dll", "msvcrt.dll", "comctl32.dll"}
+LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 
 
 class Image:
@@ -56,15 +64,30 @@ class Image:
             rva += 20
         return found
 
+    def dependent_load_flags(self):
+        """The load configuration's DependentLoadFlags, or None where it has none that far."""
+        rva, size = self.directories[10]
+        if rva == 0:
+            return None
+        at = self.offset(rva)
+        field = 78 if self.pe32plus else 54
+        declared = struct.unpack_from("<I", self.data, at)[0]
+        return struct.unpack_from("<H", self.data, at + field)[0] if min(declared, size) >= field + 2 else None
+
 
 def main(path):
     with open(path, "rb") as f:
         image = Image(f.read())
     faults = []
     for library, functions in sorted(image.imports().items()):
+        if library.lower() not in LIBRARIES_ALLOWED:
+            faults.append(f"{library}: not a known DLL; load it from the system folder when needed")
         for function in functions:
             if re.search(r"[a-z0-9]A$", function) and function not in ANSI_ALLOWED:
                 faults.append(f"{library}: {function} takes ANSI text; call its wide form")
+    flags = image.dependent_load_flags()
+    if flags is None or not flags & LOAD_LIBRARY_SEARCH_SYSTEM32:
+        faults.append(f"DependentLoadFlags {flags}: the imports' own libraries may come from the program's folder")
     for fault in faults:
         print(fault)
     print(f"{path}: {'ok' if not faults else str(len(faults)) + ' fault(s)'}")
