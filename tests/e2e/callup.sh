@@ -59,8 +59,7 @@ check "hot key: shown" shown "$(visible)"
 hot_key
 sleep 0.5
 check "hot key again: hidden" hidden "$(visible 0.5)"
-read -r ix iy < <(tray_icon_point)
-xdotool mousemove "$ix" "$iy" click 1
+tray_click 1
 check "tray click: shown" shown "$(visible)"
 # (With auto close a second click first takes the foreground to the tray, which hides the panel,
 # and then shows it again; the in-process tests toggle it without auto close.)

@@ -80,8 +80,7 @@ sleep 0.3
 shot register-settings-list
 # While the dialog is open the panel takes no files, and the tray's menu offers neither a second
 # settings dialog, nor About, nor the end.
-read -r ix iy < <(tray_icon_point)
-xdotool mousemove "$ix" "$iy" click 3
+tray_click 3
 winctl wait '#32768' 5 >/dev/null
 xdotool mousemove 900 700  # no item lit up under the pointer
 items=$(winctl menu 5)
