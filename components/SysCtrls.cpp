@@ -170,7 +170,9 @@ void TIconTray::TrayWndProc(LPARAM mouseMessage) {
 
 void TIconTray::MouseDown(TMouseButton button, TShiftState shift, POINT p) {
     if (auto* form = dynamic_cast<TForm*>(Owner())) {
-        SetForegroundWindow(form->Handle());
+        // Under a dialog or message box of the program, that comes forward, not the form it holds.
+        HWND modal = Application != nullptr ? Application->ModalWindow() : nullptr;
+        SetForegroundWindow(modal != nullptr ? modal : form->Handle());
         if (Application != nullptr) Application->ProcessMessages();
     }
     if (OnMouseDown) OnMouseDown(this, button, shift, p.x, p.y);

@@ -538,7 +538,10 @@ void TfrmMain::WMLButtonDown() {
 }
 
 // A click on the tray icon does what the hot key does.
-void TfrmMain::IconTray1Click(TObject*) { TogglePanel(); }
+void TfrmMain::IconTray1Click(TObject*) {
+    // Under a dialog the click brings the dialog forward, which its MouseDown has done.
+    if (Application->ModalWindow() == nullptr) TogglePanel();
+}
 
 void TfrmMain::FormShow(TObject*) { pumShowHide->SetCaption("非表示(&C)"); }
 

@@ -236,6 +236,8 @@ void TPopupMenu::Popup(int x, int y) {
     HWND target = Window;
     if (target == nullptr)
         if (auto* form = dynamic_cast<TWinControl*>(Owner())) target = form->Handle();
+    // Under a dialog or message box the menu is theirs, and they stay in front of the panel.
+    if (HWND modal = Application != nullptr ? Application->ModalWindow() : nullptr; modal != nullptr) target = modal;
     if (target == nullptr || GetMenuItemCount(menu_) <= 0) return;
     // The menu closes on a click elsewhere only when its window is in the foreground.
     SetForegroundWindow(target);

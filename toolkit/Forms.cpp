@@ -96,6 +96,11 @@ LRESULT TWinControl::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 
 namespace {
 
+BOOL CALLBACK TellRootEnabled(HWND child, LPARAM enabled) {
+    SendMessageW(child, CM_ROOTENABLED, static_cast<WPARAM>(enabled), 0);
+    return TRUE;
+}
+
 // The control window a notification to its parent is about, if the message is one.
 HWND NotifyingChild(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
@@ -478,15 +483,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SHOWWINDOW:
             if (wParam == FALSE) ReleaseHeldControl();
             break;
-        case WM_ENABLE:
-            EnumChildWindows(
-                Handle(),
-                [](HWND child, LPARAM enabled) {
-                    SendMessageW(child, CM_ROOTENABLED, static_cast<WPARAM>(enabled), 0);
-                    return TRUE;
-                },
-                static_cast<LPARAM>(wParam));
-            break;
+        case WM_ENABLE: EnumChildWindows(Handle(), TellRootEnabled, static_cast<LPARAM>(wParam)); break;
         case WM_CONTEXTMENU: {
             POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
             if (lParam == -1) GetCursorPos(&p);  // from the keyboard
@@ -744,6 +741,23 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
     std::wstring wide = SjisToWide(text);
     if (wide.size() > kMaxText) wide.replace(kMaxText, std::wstring::npos, L"\x2026");
     return MessageBoxW(owner, wide.c_str(), SjisToWide(caption).c_str(), flags);
+}
+
+namespace {
+
+BOOL CALLBACK FindEnabledWindow(HWND hwnd, LPARAM lParam) {
+    if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND TApplication::ModalWindow() const {
+    if (MainForm == nullptr || !MainForm->HandleAllocated() || IsWindowEnabled(MainForm->Handle())) return nullptr;
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindEnabledWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // ---- helpers ----

@@ -261,6 +261,9 @@ public:
     void ActivateApp(bool active);
     // A message box owned by the active window of the program, if any.
     int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
+    // The window of the program's that a dialog or message box holds the input in (the only one
+    // enabled while it is up), or null when none is up.
+    HWND ModalWindow() const;
 
 private:
     bool terminated_ = false;

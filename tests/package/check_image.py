@@ -10,8 +10,10 @@ import struct
 import sys
 
 # Imports ending in A that take no text of ours: the C runtime's and the thread library's own
-# (unnamed events and semaphores, debugger output).
+# (unnamed events and semaphores, debugger output), and in the 32-bit build the unwinder's, which
+# looks for a libgcc DLL already loaded by name.
 ANSI_ALLOWED = {"CreateEventA", "CreateSemaphoreA", "OutputDebugStringA"}
+ANSI_ALLOWED_32 = ANSI_ALLOWED | {"GetModuleHandleA", "LoadLibraryA"}
 
 # Windows' known DLLs that a program like this one may import, and comctl32.
 LIBRARIES_ALLOWED = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
@@ -83,7 +85,8 @@ def main(path):
         if library.lower() not in LIBRARIES_ALLOWED:
             faults.append(f"{library}: not a known DLL; load it from the system folder when needed")
         for function in functions:
-            if re.search(r"[a-z0-9]A$", function) and function not in ANSI_ALLOWED:
+            allowed = ANSI_ALLOWED if image.pe32plus else ANSI_ALLOWED_32
+            if re.search(r"[a-z0-9]A$", function) and function not in allowed:
                 faults.append(f"{library}: {function} takes ANSI text; call its wide form")
     flags = image.dependent_load_flags()
     if flags is None or not flags & LOAD_LIBRARY_SEARCH_SYSTEM32:
