@@ -154,3 +154,33 @@ TEST(SettingsFileUtf8, EntriesWithoutAShiftJisFormKeepTheirFileOrAreAskedAbout) 
     EXPECT_EQ(form->LauncherSettings.PannelCol, 4);
     TComponent::Free(form);
 }
+
+// A path is read as it is spelt before its JIS spellings are folded: a file really named with "—"
+// or "¥" is that file (under its short form), even where the folded name is another file that is
+// there too. The file as it was is kept beside it before the first save writes Shift-JIS.
+TEST(SettingsFileUtf8, PathsAreReadAsSpeltFirstAndTheOriginalIsKeptBeside) {
+    TTempFolder dir;
+    std::wstring wideDir = WidePath(dir.Path());
+    const std::wstring dash = wideDir + L"\u7dda\u2014.txt", yen = wideDir + L"\u5186\u00a5.txt";
+    ASSERT_TRUE(MakeWideFile(dash) && MakeWideFile(yen));
+    WriteFileBytes(dir / "線―.txt", "the folded spelling's own file");
+    std::string utf8 = SjisToUtf8(Head(2) + dir.Path()) + U8(u8"線—.txt") + "\r\n" + SjisToUtf8(dir.Path()) +
+                       U8(u8"円¥.txt") + "/True/" + U8(u8"円") + "\r\n";
+    WriteFileBytes(dir / "Zumaro.ini", utf8);
+
+    TBoxAnswerer boxes({IDNO});
+    TfrmMain* form = new TfrmMain(Application, dir.Path());
+    EXPECT_TRUE(boxes.Seen.empty()) << boxes.Seen[0].Text;
+    ASSERT_EQ(form->RegiFileList->Count(), 2);
+    for (int i : {0, 1}) {
+        std::wstring reached(MAX_PATH, L'\0');
+        reached.resize(GetLongPathNameW(SjisToWide((*form->RegiFileList)[i]).c_str(), reached.data(), MAX_PATH));
+        EXPECT_TRUE(reached == (i == 0 ? dash : yen)) << (*form->RegiFileList)[i];
+        EXPECT_EQ((*form->UseAriasList)[i], "True");
+    }
+    EXPECT_EQ((*form->AriasList)[1], "円") << "a hint of its own is kept";
+    EXPECT_FALSE(PathExists(dir / "Zumaro.ini.utf8")) << "nothing written before the first save";
+    TComponent::Free(form);
+    EXPECT_EQ(ReadFileBytes(dir / "Zumaro.ini.utf8"), utf8);
+    EXPECT_EQ(DetectTextEncoding(ReadFileBytes(dir / "Zumaro.ini")), TTextEncoding::Ansi);
+}

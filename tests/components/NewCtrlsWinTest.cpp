@@ -239,4 +239,13 @@ TEST(FileDrop, ADisabledWindowTakesNoFiles) {
     EnableWindow(target, FALSE);
     EnableWindow(target, TRUE);
     EXPECT_FALSE(ExStyle(target) & WS_EX_ACCEPTFILES) << "Accept false stays false";
+
+    // A control's target (the settings list) follows its dialog going under another one and back.
+    auto* list = new TChildBox(f.host);
+    f.drop->SetAccept(true);
+    f.drop->SetControl(list);
+    EnableWindow(target, FALSE);
+    EXPECT_FALSE(ExStyle(list->Handle()) & WS_EX_ACCEPTFILES) << "refused visibly, not taken and thrown away";
+    EnableWindow(target, TRUE);
+    EXPECT_TRUE(ExStyle(list->Handle()) & WS_EX_ACCEPTFILES);
 }

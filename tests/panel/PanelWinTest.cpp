@@ -373,6 +373,23 @@ TEST(Panel, APressOnACellThenADragNeitherMovesThePanelNorLaunches) {
     TComponent::Free(form);
 }
 
+// A cell held while the panel hides (Ctrl+C, the hot key, auto close) lets go: its release, which
+// still reaches the window, launches nothing from a hidden panel.
+TEST(Panel, ACellHeldWhileThePanelHidesLaunchesNothing) {
+    TPanelFixture f(3, "PannelCol=3\r\nPannelRow=2\r\nAnimation=False\r\nLeft=200\r\nTop=150\r\n");
+    TBoxAnswerer boxes;
+    TfrmMain* form = ShowPanel(f.dir);
+    DeleteFileW(SjisToWide(f.files[1]).c_str());  // a launch of it would say so in a box
+    TImage* cell = form->ButtonImages[1];
+    MouseAt(form, cell, WM_LBUTTONDOWN, 4, 4, MK_LBUTTON);
+    ASSERT_EQ(GetCapture(), form->Handle());
+    form->TogglePanel();
+    EXPECT_EQ(GetCapture(), nullptr);
+    MouseAt(form, cell, WM_LBUTTONUP, 4, 4);
+    EXPECT_TRUE(boxes.Seen.empty()) << "no launch";
+    TComponent::Free(form);
+}
+
 TEST(Panel, TheGridCostsNoWindowAndNoGdiObject) {
     int windows[2], gdi[2];
     for (int i = 0; i < 2; ++i) {
