@@ -49,6 +49,10 @@ run_ctest() {  # run_ctest DIR [ctest args]
 
 run_ctest build/native -j"$jobs"
 
+# The 32-bit program cannot run here, but its image can be read: its imports and load configuration
+# as the 64-bit one's (which ctest checks). One test.
+if python3 tests/package/check_image.py build/i686/portable/Zumaro.exe; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 # The settings reader and writer under libFuzzer for a bounded time: one test.
 if tools/fuzz.sh "${ZUMARO_FUZZ_SECONDS:-60}"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 
