@@ -3,7 +3,7 @@
 
 Writes resources/Zumaro.ico with 16x16 and 32x32 images, 32-bit with an AND mask, and 20, 24, 40, 48
 and 64 as PNG for screens of 120, 144 and 192 dpi; the same picture in 16 colours (4-bit) as
-resources/ZumaroTray.ico for the notification area (16, 20, 24 and 32), and a
+resources/ZumaroTray.ico for the notification area (16 and 32; 20 and 24 in 32 bits), and a
 32 x 32 256-colour bitmap of it, resources/About.bmp, for the About dialog.
 Run it again only to change the picture; the .ico files are committed."""
 import os
@@ -137,8 +137,11 @@ def main():
     # 16 and 32 for 96 dpi; the others for 120, 144 and 192 (small and large icons at each).
     write_ico(os.path.join(folder, 'Zumaro.ico'),
               [(s, image_entry(s), 32, 0) for s in (16, 32)] + [(s, png_entry(s), 32, 0) for s in (20, 24, 40, 48, 64)])
-    # The notification area's small icon at each of those scales.
-    write_ico(os.path.join(folder, 'ZumaroTray.ico'), [(s, image_entry_16(s), 4, 16) for s in (16, 20, 24, 32)])
+    # The notification area's small icon at each of those scales: 16 and 32 in 16 colours; the sizes
+    # of 120 and 144 dpi in 32 bits with alpha, since a tray that draws the icon at its own size
+    # scales a 16-colour picture and its mask apart (under Wine a black bar along the bottom).
+    write_ico(os.path.join(folder, 'ZumaroTray.ico'),
+              [(s, image_entry_16(s), 4, 16) for s in (16, 32)] + [(s, image_entry(s), 32, 0) for s in (20, 24)])
     with open(os.path.join(folder, 'About.bmp'), 'wb') as f:
         f.write(about_bmp())
 

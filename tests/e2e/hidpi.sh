@@ -36,6 +36,12 @@ check "the first cell's icon is more than 32 pixels across" yes "$([ "$iw" -gt 3
 check "and drawn whole, inside the cell's edges" yes \
     "$([ "$ix" -gt 1 ] && [ "$iy" -gt 1 ] && [ $((ix + iw)) -lt 49 ] && [ $((iy + ih)) -lt 49 ] && echo yes || echo "no: $cell")"
 
+# The tray icon at this scale: its picture clean, with none of the black a 16-colour picture whose
+# mask was scaled apart from it leaves along its edges.
+read -r rx ry < <(tray_icon_point)
+check "the tray icon has no black edge" 0 "$(import -display "$DISPLAY" -window root png:- |
+    convert - -crop 31x30+$((rx - 6))+$((ry - 4)) +repage txt:- | grep -c '#000000')"
+
 # The menu, drawn by the system at its size, opened on the panel's ground by its bottom-right corner.
 xdotool mousemove 553 422 click 3
 sleep 0.6
