@@ -152,7 +152,10 @@ namespace {
 
 size_t CountQuestionMarks(std::string_view text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '?')); }
 
-bool Exists(const std::wstring& path) { return !path.empty() && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// As PathAttributes: a path of MAX_PATH characters or more names nothing.
+bool Exists(const std::wstring& path) {
+    return !path.empty() && path.size() < MAX_PATH && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // One "[Registered Files]" line of a UTF-8 file. Its path is read as it is spelt first, and only
 // where that names nothing as its JIS spellings folded: a file really named "線—ダッシュ.txt" or
