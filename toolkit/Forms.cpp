@@ -747,6 +747,10 @@ namespace {
 
 BOOL CALLBACK FindEnabledWindow(HWND hwnd, LPARAM lParam) {
     if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+    // Not a tooltip or the hint, which show over a dialog but never take the input.
+    wchar_t cls[32] = {};
+    GetClassNameW(hwnd, cls, 32);
+    if ((GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_NOACTIVATE) || lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0) return TRUE;
     *reinterpret_cast<HWND*>(lParam) = hwnd;
     return FALSE;
 }
