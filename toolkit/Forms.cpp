@@ -232,6 +232,20 @@ void TForm::PaintContents(HDC dc, const RECT& area) {
     }
 }
 
+// The form's ground and then its contents, clipped to the area.
+void TForm::PaintWithGround(HDC dc, const RECT& area) {
+    int saved = SaveDC(dc);
+    struct TRestore {
+        HDC dc;
+        int saved;
+        ~TRestore() { RestoreDC(dc, saved); }
+    } restore{dc, saved};
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    TGdiObject ground(CreateSolidBrush(Color));
+    FillRect(dc, &area, static_cast<HBRUSH>(ground.Get()));
+    PaintContents(dc, area);
+}
+
 // The picture is drawn off the screen, where it changed, and shown in one copy: no flicker, and
 // a form shown again costs one copy. A form too large for a buffer (a grid of 100 x 100 buttons of
 // 256 pixels is gigabytes of one) is drawn straight onto the screen, where it must be.
@@ -250,16 +264,7 @@ void TForm::PaintBuffered(HDC dc, const RECT& area) {
         if (unbufferable_) {
             buffer_.Reset();
             bufferBitmap_.Reset();
-            int saved = SaveDC(dc);
-            IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-            TGdiObject ground(CreateSolidBrush(Color));
-            FillRect(dc, &area, static_cast<HBRUSH>(ground.Get()));
-            struct TRestore {
-                HDC dc;
-                int saved;
-                ~TRestore() { RestoreDC(dc, saved); }
-            } restore{dc, saved};
-            PaintContents(dc, area);
+            PaintWithGround(dc, area);
             return;
         }
         SelectObject(buffer_.Get(), bufferBitmap_.Get());
@@ -267,17 +272,7 @@ void TForm::PaintBuffered(HDC dc, const RECT& area) {
     }
     HDC buffer = buffer_.Get();
     if (!IsRectEmpty(&stale_)) {
-        int saved = SaveDC(buffer);
-        IntersectClipRect(buffer, stale_.left, stale_.top, stale_.right, stale_.bottom);
-        TGdiObject ground(CreateSolidBrush(Color));
-        FillRect(buffer, &stale_, static_cast<HBRUSH>(ground.Get()));
-        try {
-            PaintContents(buffer, stale_);
-        } catch (...) {
-            RestoreDC(buffer, saved);
-            throw;
-        }
-        RestoreDC(buffer, saved);
+        PaintWithGround(buffer, stale_);
         stale_ = {};
     }
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer, area.left, area.top, SRCCOPY);

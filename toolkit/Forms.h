@@ -217,6 +217,7 @@ private:
     std::unique_ptr<TFormTemplate> template_;
     void PaintContents(HDC dc, const RECT& area);
     void PaintBuffered(HDC dc, const RECT& area);
+    void PaintWithGround(HDC dc, const RECT& area);
     bool MouseToControl(UINT msg, WPARAM wParam, LPARAM lParam);
     // The graphic control holding the mouse lets go of it, as if the capture had gone elsewhere.
     void ReleaseHeldControl();
