@@ -97,8 +97,8 @@ void TfrmZumaro::Fly(const TBitmap* icon, int32_t speed) {
         SetWindowPos(Handle(), nullptr, left, step.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (OnMoved) OnMoved(step.Top);
         if (step.Wait == 0) break;  // off the top: no wait, no repaint
-        // No messages are handled during the waits: the sprite is painted at each place before
-        // it waits there, from the moment it is shown.
+        // No posted message or input is handled during the waits: the sprite is painted at each
+        // place before it waits there, from the moment it is shown.
         imgZumaro->Repaint();
         imgApp->Repaint();
         Wait(static_cast<DWORD>(step.Wait));

@@ -20,8 +20,9 @@ public:
     TImage* imgApp = nullptr;
     TRegionHandle ShapeRegion;
 
-    // The wait between steps: Sleep, without processing messages. Tests put their own here.
-    std::function<void(DWORD)> Wait = [](DWORD ms) { Sleep(ms); };
+    // The wait between steps: input and posted messages wait for the flight's end, while what is
+    // sent is answered and the system sees a program that responds. Tests put their own here.
+    std::function<void(DWORD)> Wait = [](DWORD ms) { WaitResponsive(ms); };
     // Called after every move with the window's top edge, for tests.
     std::function<void(int)> OnMoved;
 

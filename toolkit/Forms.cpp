@@ -766,6 +766,21 @@ UINT ListControlsMessage() {
     return message;
 }
 
+void WaitResponsive(DWORD ms) {
+    const ULONGLONG end = GetTickCount64() + ms;
+    for (;;) {
+        // Runs the messages sent to the thread, and tells the system the queue is being read.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        ULONGLONG now = GetTickCount64();
+        if (now >= end) return;
+        // Woken by anything new, which the peek above then answers or leaves queued; at least
+        // once a second, whatever the system's rule for a thread that only waits.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 1000)),
+                                  QS_ALLINPUT);
+    }
+}
+
 namespace Screen {
 int Width() { return GetSystemMetrics(SM_CXSCREEN); }
 int Height() { return GetSystemMetrics(SM_CYSCREEN); }

@@ -279,6 +279,11 @@ int Width();
 int Height();
 }  // namespace Screen
 
+// Waits ms milliseconds without handling the queue's posted messages or input, which stay for the
+// loop after. What other threads and programs send is answered meanwhile, and the queue is looked at,
+// so the system never counts the program as not responding however long the wait.
+void WaitResponsive(DWORD ms);
+
 // The system's own words for an error code, without the line break at its end.
 std::string SystemErrorText(DWORD code);
 

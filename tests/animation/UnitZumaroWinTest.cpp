@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "animation/FlightPlan.h"
 #include "support/WinTestSupport.h"
 
@@ -87,6 +90,34 @@ TEST(Sprite, IsOnTheScreenWholeDuringItsFirstWait) {
     EXPECT_GT(spriteChecked, 50);
     EXPECT_EQ(spriteMatches, spriteChecked) << "the sprite's pixels are on the screen";
     EXPECT_EQ(iconSeen, RGB(0, 0, 255)) << "and so is the entry's icon";
+    TComponent::Free(z);
+}
+
+// The real waits: what another thread sends is answered during the flight, what is posted to the
+// thread stays queued for the loop after it.
+TEST(Sprite, DuringTheFlightSentMessagesAreAnsweredAndPostedOnesWait) {
+    auto* z = new TfrmZumaro(Application);
+    TBitmap icon;
+    icon.SetSize(32, 32);
+    constexpr UINT kPosted = WM_APP + 7;
+    std::thread sender;
+    std::atomic<ULONGLONG> answered{0};
+    z->OnMoved = [&](int) {
+        if (sender.joinable()) return;
+        PostThreadMessageW(GetCurrentThreadId(), kPosted, 0, 0);
+        HWND sprite = z->Handle();
+        sender = std::thread([sprite, &answered] {
+            DWORD_PTR result = 0;
+            if (SendMessageTimeoutW(sprite, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result)) answered = GetTickCount64();
+        });
+    };
+    z->Fly(&icon, 10);
+    ULONGLONG landed = GetTickCount64();
+    sender.join();
+    EXPECT_NE(answered.load(), 0u);
+    EXPECT_LT(answered.load() + 1000, landed) << "answered in the flight's first second, not after it";
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, kPosted, kPosted, PM_REMOVE)) << "the posted message is still queued";
     TComponent::Free(z);
 }
 

@@ -26,4 +26,19 @@ check "the sprite is hidden again" "" "$(winctl wait TfrmZumaro 0.3)"
 winctl close TfrmMain >/dev/null
 wait_exit "$ZPID"
 check "exit code" 0 "$ZRC"
+
+# The slowest flight lasts some ten seconds: Windows must never count the program as not responding
+# meanwhile (after five seconds without a look at its queue it would ghost the panel).
+rm -f "$marker"
+sed -i 's/^ZumaroSpeed=5/ZumaroSpeed=1/' "$dir/Zumaro.ini"
+start_zumaro "$dir"
+winctl wait TfrmMain 30 >/dev/null
+winctl key TfrmMain 13 >/dev/null
+winctl wait TfrmZumaro 10 >/dev/null
+check "never counted as hung during a flight at speed 1" "0 of" "$(winctl hung TfrmMain 9 | cut -d' ' -f1-2)"
+for i in $(seq 1 100); do [ -e "$marker" ] && break; sleep 0.1; done
+check "the entry starts after the slow flight" "yes" "$([ -e "$marker" ] && echo yes || echo no)"
+winctl close TfrmMain >/dev/null
+wait_exit "$ZPID"
+check "exit code after the slow flight" 0 "$ZRC"
 finish

@@ -15,7 +15,10 @@
 //   winctl close CLASS                       posts WM_CLOSE to the first window of that class
 //   winctl endsession CLASS                  the end of the Windows session, as the system tells the first
 //                                             window of that class: WM_QUERYENDSESSION, then WM_ENDSESSION;
-//                                             prints the answer to the first ("1" lets the session end)
+//                                             prints the answer to the first ("1" lets the session end) and the
+//                                             milliseconds the second took to return
+//   winctl hung CLASS SECONDS                asks every half second for SECONDS whether the system counts the
+//                                             first window of that class as not responding; prints "N of M"
 //   winctl tip [seconds]                     waits for a visible tooltip of any program, prints the text
 //                                             of the tool it shows (read in the tooltip's own process)
 //   winctl accepts CLASS                     prints "yes" when the first window of that class takes
@@ -573,8 +576,20 @@ int main() {
         if (s.found == nullptr) return 1;
         DWORD_PTR agreed = 0, done = 0;
         SendMessageTimeoutW(s.found, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &agreed);
-        SendMessageTimeoutW(s.found, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &done);
-        std::printf("%d\n", static_cast<int>(agreed));
+        ULONGLONG start = GetTickCount64();
+        SendMessageTimeoutW(s.found, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 30000, &done);
+        std::printf("%d %llu\n", static_cast<int>(agreed), GetTickCount64() - start);
+        return 0;
+    }
+    if (cmd == "hung" && argc > 3) {
+        TSearch s{cls, false};
+        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+        if (s.found == nullptr) return 1;
+        int hung = 0, asked = 0;
+        for (ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(std::atof(argv[3]) * 1000);
+             GetTickCount64() < end; Sleep(500), ++asked)
+            if (IsHungAppWindow(s.found)) ++hung;
+        std::printf("%d of %d\n", hung, asked);
         return 0;
     }
     if (cmd == "close") {
