@@ -258,7 +258,7 @@ void TfrmMain::InsertEntry(int32_t index, const std::string& path, const std::st
     SmallIconList.insert(static_cast<size_t>(index));
 }
 
-void TfrmMain::SaveSettings() {
+void TfrmMain::SaveSettings(bool quiet) {
     if (KeepSettingsFile || !SettingsComplete) return;
     RECT r{LauncherSettings.Left, LauncherSettings.Top, 0, 0};
     if (HandleAllocated()) GetWindowRect(Handle(), &r);
@@ -268,7 +268,7 @@ void TfrmMain::SaveSettings() {
         Utf8Original.clear();
         error = ReplaceFileContents(IniPath, text);
     }
-    if (error != 0)
+    if (error != 0 && !quiet)
         Application->ShowMessageBox("設定ファイル(" + IniPath + ")を保存できませんでした。\r" + SystemErrorText(error),
                                     kCaption, MB_ICONEXCLAMATION | MB_OK);
 }
@@ -646,9 +646,10 @@ LRESULT TfrmMain::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ENABLE:
             for (TMenuItem* item : {pumSetting, pumAbout, pumExit}) item->SetEnabled(wParam != FALSE);
             break;
-        // The session is ending and the process goes with it: the file is written now.
+        // The session is ending and the process goes with it: the file is written now. A failure
+        // shows nothing, as a box here would hold up the end; the old file is whole anyway.
         case WM_ENDSESSION:
-            if (wParam != FALSE) SaveSettings();
+            if (wParam != FALSE) SaveSettings(/*quiet=*/true);
             break;
         default: break;
     }

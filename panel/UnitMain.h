@@ -42,7 +42,8 @@ public:
     void AppDeactivate(TObject* Sender);
 
     void LoadSettings();
-    void SaveSettings();
+    // Writes the file; a failure is told in a box unless quiet.
+    void SaveSettings(bool quiet = false);
     void UpdateHotKey();
 
     void BuildButtons();

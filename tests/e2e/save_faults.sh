@@ -68,6 +68,17 @@ if mount -t tmpfs -o size=1m tmpfs "$full" 2>/dev/null; then
     expect_save_warning "full disk" "$full" 112
     check "full disk: the old file whole" "$before" "$(md5sum < "$full/Zumaro.ini")"
     check "full disk: nothing left beside it" "Zumaro.exe Zumaro.ini filler メモ.txt 表示フォルダ" "$(ls "$full" | tr '\n' ' ' | sed 's/ $//')"
+    # The session ends on the full disk: the save fails without a box, which would hold the end up.
+    start_zumaro "$full"
+    winctl wait TfrmMain 30 >/dev/null
+    read -r agreed took < <(winctl endsession TfrmMain)
+    check "session's end on a full disk: it may end" 1 "$agreed"
+    check "session's end on a full disk: answered at once" "yes" "$([ "${took:-99999}" -lt 3000 ] && echo yes || echo "no, ${took:-?} ms")"
+    check "session's end on a full disk: no box" "" "$(winctl box ok 2)"
+    check "session's end on a full disk: the old file whole" "$before" "$(md5sum < "$full/Zumaro.ini")"
+    winctl close TfrmMain >/dev/null
+    winctl box ok 8 >/dev/null  # a close that is not the session's end tells the user
+    wait_exit "$ZPID"
     kept=$(entries "$full/Zumaro.ini")
     rm "$full/filler"
     run_and_close "$full"
