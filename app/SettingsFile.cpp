@@ -76,6 +76,19 @@ HANDLE CreateTempBeside(const std::string& path, std::string& temp, DWORD& error
     return INVALID_HANDLE_VALUE;
 }
 
+// A virus scanner or a sync client may hold the file for a moment after it was written or read:
+// a refusal is asked again for about a second before it counts.
+DWORD MoveOver(const std::string& temp, const std::string& path) {
+    const std::wstring from = SjisToWide(temp), to = SjisToWide(path);
+    for (int tries = 0;; ++tries) {
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+        DWORD error = GetLastError();
+        bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (!held || tries == 20) return error;
+        Sleep(50);
+    }
+}
+
 }  // namespace
 
 void SetAfterTempWrittenHook(void (*hook)(const std::string& temp)) { afterTempWritten = hook; }
@@ -107,8 +120,7 @@ DWORD ReplaceFileContents(const std::string& path, const std::string& contents) 
         if (error == 0 && !FlushFileBuffers(file.Get())) error = GetLastError();
     }
     if (error == 0 && afterTempWritten != nullptr) afterTempWritten(temp);
-    if (error == 0 && !MoveFileExW(SjisToWide(temp).c_str(), SjisToWide(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        error = GetLastError();
+    if (error == 0) error = MoveOver(temp, path);
     if (error != 0) DeleteFileW(SjisToWide(temp).c_str());
     return error;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "support/WinTestSupport.h"
 
 namespace {
@@ -111,5 +113,24 @@ TEST(SettingsFileFaults, AFailedReplaceKeepsTheOldFileAndLeavesNothingBeside) {
     CloseHandle(held);
     EXPECT_NE(error, 0u);
     EXPECT_EQ(ReadFileBytes(ini), "old\r\n");
+    EXPECT_EQ(Others(dir, {"Zumaro.ini"}), std::vector<std::string>{});
+}
+
+// A scanner that holds the file for a moment: the save waits for it instead of failing.
+TEST(SettingsFileFaults, AFileHeldForAMomentIsReplacedOnceItIsLetGo) {
+    TTempFolder dir;
+    const std::string ini = dir / "Zumaro.ini";
+    WriteFileBytes(ini, "old\r\n");
+    HANDLE held =
+        CreateFileW(SjisToWide(ini).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread scanner([held] {
+        Sleep(300);
+        CloseHandle(held);
+    });
+    DWORD error = ReplaceFileContents(ini, "new\r\n");
+    scanner.join();
+    EXPECT_EQ(error, 0u);
+    EXPECT_EQ(ReadFileBytes(ini), "new\r\n");
     EXPECT_EQ(Others(dir, {"Zumaro.ini"}), std::vector<std::string>{});
 }
