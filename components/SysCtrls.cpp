@@ -6,6 +6,7 @@
 
 TShellNotifyIcon ShellNotifyIcon = &Shell_NotifyIconW;
 int32_t TrayIconCount = 0;
+UINT TIconTray::RetryInterval = 2000;
 
 namespace {
 
@@ -103,6 +104,7 @@ void TIconTray::Notification(TComponent* component, TOperation operation) {
 
 void TIconTray::UpdateIcon(bool show) {
     if (show && icon_.Empty()) show = false;
+    wanted_ = show;
     if (show) {
         notifyData_ = NOTIFYICONDATAW{};
         notifyData_.cbSize = NOTIFYICONDATAW_V1_SIZE;
@@ -115,11 +117,27 @@ void TIconTray::UpdateIcon(bool show) {
             std::wstring tip = SjisToWide(hint_);
             std::memcpy(notifyData_.szTip, tip.data(), tip.size() * sizeof(wchar_t));
         }
-        ShellNotifyIcon(iconAdded_ ? NIM_MODIFY : NIM_ADD, &notifyData_);
-    } else if (iconAdded_) {
-        ShellNotifyIcon(NIM_DELETE, &notifyData_);
+        // After a refused add the icon may be there all the same (the shell answers late, with a
+        // time-out): a change tells whether it is.
+        iconAdded_ = ((iconAdded_ || retrying_) && ShellNotifyIcon(NIM_MODIFY, &notifyData_)) ||
+                     ShellNotifyIcon(NIM_ADD, &notifyData_);
+        // At sign-in the task bar may not take icons yet, and no TaskbarCreated need follow when it
+        // does: asked again until it takes it.
+        SetRetrying(!iconAdded_);
+    } else {
+        SetRetrying(false);
+        if (iconAdded_) ShellNotifyIcon(NIM_DELETE, &notifyData_);
+        iconAdded_ = false;
     }
-    iconAdded_ = show;
+}
+
+void TIconTray::SetRetrying(bool value) {
+    if (value == retrying_ || msgWindow_ == nullptr) return;
+    retrying_ = value;
+    if (value)
+        SetTimer(msgWindow_, kRetryTimer, RetryInterval, nullptr);
+    else
+        KillTimer(msgWindow_, kRetryTimer);
 }
 
 LRESULT TIconTray::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -127,10 +145,14 @@ LRESULT TIconTray::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         TrayWndProc(lParam);
         return 0;
     }
-    if (msg == TaskbarCreatedMessage() && iconAdded_) {
+    if (msg == TaskbarCreatedMessage() && wanted_) {
         // The icon went with the old notification area: add it anew.
         iconAdded_ = false;
         UpdateIcon(true);
+    }
+    if (msg == WM_TIMER && wParam == kRetryTimer) {
+        if (wanted_) UpdateIcon(true);
+        return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

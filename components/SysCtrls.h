@@ -45,9 +45,13 @@ public:
 
     void Loaded() override;
     void Notification(TComponent* component, TOperation operation) override;
+    // Shows or removes the icon; an add the shell refuses is asked again every RetryInterval ms.
     void UpdateIcon(bool show);
+    static UINT RetryInterval;
 
 private:
+    static constexpr UINT_PTR kRetryTimer = 1;
+    void SetRetrying(bool value);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
     void TrayWndProc(LPARAM mouseMessage);
     void MouseDown(TMouseButton button, TShiftState shift, POINT p);
@@ -61,5 +65,7 @@ private:
     bool showHint_ = true;
     HWND msgWindow_ = nullptr;
     bool iconAdded_ = false;
+    bool wanted_ = false;
+    bool retrying_ = false;
     NOTIFYICONDATAW notifyData_{};
 };

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,13 +32,22 @@ public:
         current_ = nullptr;
     }
     std::vector<TShellCall> Calls;
+    int RefusedAdds = 0;  // so many adds fail first, as while the task bar is starting
     std::string Tip(size_t i) const { return WideToSjis(Calls.at(i).Data.szTip); }
+    size_t Count(DWORD message) const {
+        return static_cast<size_t>(std::count_if(Calls.begin(), Calls.end(), [&](auto& c) { return c.Message == message; }));
+    }
 
 private:
     static BOOL WINAPI Record(DWORD message, PNOTIFYICONDATAW data) {
         current_->Calls.push_back({message, *data});
+        bool& shown = current_->shown_;
+        if (message == NIM_ADD && current_->RefusedAdds > 0) return --current_->RefusedAdds, FALSE;
+        if (message == NIM_MODIFY) return shown ? TRUE : FALSE;
+        shown = message == NIM_ADD;
         return TRUE;
     }
+    bool shown_ = false;
     static inline TShellWatch* current_ = nullptr;
     TShellNotifyIcon previous_;
 };
@@ -299,4 +310,33 @@ TEST(IconTray, ThePanelAddsItsIconWhileLoadingAndRemovesItAtTheEnd) {
     TComponent::Free(form);
     ASSERT_EQ(shell.Calls.size(), before + 1);
     EXPECT_EQ(shell.Calls.back().Message, static_cast<DWORD>(NIM_DELETE));
+}
+
+TEST(IconTray, AnAddTheShellRefusesIsAskedAgainUntilItTakes) {
+    struct TInterval {
+        UINT old = TIconTray::RetryInterval;
+        ~TInterval() { TIconTray::RetryInterval = old; }
+    } interval;
+    TIconTray::RetryInterval = 30;
+    TShellWatch shell;
+    shell.RefusedAdds = 3;
+    TComponent owner(nullptr);
+    auto* tray = new TIconTray(&owner);
+    TIcon icon = ProgramIcon();
+    tray->SetIcon(&icon);
+    EXPECT_FALSE(tray->IconAdded());
+    auto pump = [](DWORD ms, const std::function<bool()>& done) {
+        for (ULONGLONG end = GetTickCount64() + ms; GetTickCount64() < end && !done(); Sleep(5)) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+    };
+    pump(3000, [&] { return tray->IconAdded(); });
+    EXPECT_TRUE(tray->IconAdded());
+    EXPECT_EQ(shell.Count(NIM_ADD), 4u) << "three refused, then the one that took";
+    size_t calls = shell.Calls.size();
+    pump(200, [] { return false; });
+    EXPECT_EQ(shell.Calls.size(), calls) << "no more asking once it is there";
+    tray->SetHint("tip");
+    EXPECT_EQ(shell.Calls.back().Message, static_cast<DWORD>(NIM_MODIFY));
 }
