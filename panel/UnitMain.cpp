@@ -17,6 +17,7 @@
 #include "settings/UnitSetting.h"
 
 TfrmMain* frmMain = nullptr;
+TRegisterHotKey RegisterPanelHotKey = &RegisterHotKey;
 THintWindow* ItemHintWindow = nullptr;
 TWinHelpCall WinHelpCall = &WinHelpW;
 TShellExecuteCall ShellExecuteCall = &ShellExecuteW;
@@ -166,7 +167,7 @@ void TfrmMain::FormCreate(TObject*) {
     LargeIconList.SetPaths(RegiFileList.get());
     SmallIconList.SetPaths(RegiFileList.get());
     ButtonImages.clear();
-    RegisterHotKey(Handle(), kHotKeyId, MOD_CONTROL | MOD_SHIFT, 'A');
+    RegisterHotKeyOf(MOD_CONTROL | MOD_SHIFT, 'A');
     IniPath = folder_ + "Zumaro.ini";
     Application->HelpFile = folder_ + "Zumaro.hlp";
     CursorIndex = 0;
@@ -283,7 +284,14 @@ void TfrmMain::UpdateHotKey() {
         default: break;
     }
     UINT key = LauncherSettings.HotKey2.empty() ? 'A' : static_cast<unsigned char>(LauncherSettings.HotKey2[0]);
-    RegisterHotKey(Handle(), kHotKeyId, modifiers, key);  // a combination taken elsewhere is no error
+    RegisterHotKeyOf(modifiers, key);  // a combination taken elsewhere is no error
+}
+
+void TfrmMain::RegisterHotKeyOf(UINT modifiers, UINT key) {
+    // Held down, the combination calls the panel once instead of toggling it with the key's
+    // repeat. Windows before 7 refuses the flag: there the key is registered without it.
+    if (!RegisterPanelHotKey(Handle(), kHotKeyId, modifiers | MOD_NOREPEAT, key))
+        RegisterPanelHotKey(Handle(), kHotKeyId, modifiers, key);
 }
 
 TPanelGeometry TfrmMain::Geometry() const {

@@ -15,6 +15,10 @@
 #include "toolkit/Controls.h"
 
 constexpr int kHotKeyId = 123;
+
+// Every registration of the panel's hot key goes through here, so tests can see its flags.
+using TRegisterHotKey = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
+extern TRegisterHotKey RegisterPanelHotKey;
 constexpr COLORREF kPanelGreen = RGB(0, 128, 0);
 constexpr COLORREF kHighlightRed = RGB(255, 0, 0);
 
@@ -45,6 +49,7 @@ public:
     // Writes the file; a failure is told in a box unless quiet.
     void SaveSettings(bool quiet = false);
     void UpdateHotKey();
+    void RegisterHotKeyOf(UINT modifiers, UINT key);
 
     void BuildButtons();
     void ShowPage();

@@ -327,6 +327,17 @@ TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
         UnregisterHotKey(other, 7);
         return false;
     };
+    // Each registration asks that a held combination call only once.
+    static std::vector<UINT> flags;
+    flags.clear();
+    struct TWatch {
+        TRegisterHotKey old = RegisterPanelHotKey;
+        ~TWatch() { RegisterPanelHotKey = old; }
+    } watch;
+    RegisterPanelHotKey = [](HWND w, int id, UINT mods, UINT vk) -> BOOL {
+        flags.push_back(mods);
+        return RegisterHotKey(w, id, mods, vk);
+    };
     TTempFolder dir;
     TBoxAnswerer boxes;
     TfrmMain* form = CreateMain(dir);  // no file: SHIFT+CTRL+A
@@ -346,6 +357,8 @@ TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
     TComponent::Free(form);
     EXPECT_FALSE(taken(0, 'K'));
     DestroyWindow(other);
+    ASSERT_FALSE(flags.empty());
+    for (UINT f : flags) EXPECT_TRUE(f & MOD_NOREPEAT) << std::hex << f;
 }
 
 // Entries hold pixels, not GDI objects, and one path's icons are asked of the shell once per load.
