@@ -720,7 +720,12 @@ void TApplication::HandleException(const std::exception& e) {
 int TApplication::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
     // Like a modal form, the box holds the program's other windows while it is up, so that
     // nothing reaches what it asks about; the box itself disables and restores its owner.
+    // Owned by the open dialog, else the panel, even when the program is not in front (a drop
+    // gives it no foreground): a box of no owner would open behind the other program's windows
+    // while the disabled panel looks frozen. Brought to the front for the same reason.
     HWND owner = GetActiveWindow();
+    if (owner == nullptr) owner = ModalWindow();
+    if (owner == nullptr && MainForm != nullptr && MainForm->HandleAllocated()) owner = MainForm->Handle();
     TDisabledWindows disabled{owner, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
     struct TRestore {
@@ -735,7 +740,7 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
     constexpr size_t kMaxText = 1024;
     std::wstring wide = SjisToWide(text);
     if (wide.size() > kMaxText) wide.replace(kMaxText, std::wstring::npos, L"\x2026");
-    return MessageBoxW(owner, wide.c_str(), SjisToWide(caption).c_str(), flags);
+    return MessageBoxW(owner, wide.c_str(), SjisToWide(caption).c_str(), flags | MB_SETFOREGROUND);
 }
 
 namespace {

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/SystemNames.h"
@@ -415,6 +417,70 @@ TEST(PanelCommands, NamesOutsideShiftJisAreKeptUnderTheirShortForm) {
     EXPECT_TRUE(again.Seen.empty());
     EXPECT_EQ(f.form->EntryCount(), 4);
     EXPECT_EQ((*f.form->RegiFileList)[2], storedProgram);
+}
+
+// Another program's window in front, made and kept by a thread of its own while this lives.
+class TOtherProgramInFront {
+public:
+    TOtherProgramInFront() {
+        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this, ready] {
+            HWND w = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40, nullptr, nullptr,
+                                     nullptr, nullptr);
+            SetForegroundWindow(w);
+            SetEvent(ready);
+            while (!stop_) {
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+                MSG msg;
+                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            }
+            DestroyWindow(w);
+        });
+        WaitForSingleObject(ready, 5000);
+        CloseHandle(ready);
+        for (ULONGLONG end = GetTickCount64() + 300; GetTickCount64() < end; Sleep(10)) Application->ProcessMessages();
+    }
+    ~TOtherProgramInFront() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// A box raised while another program is in front, as after a drop, belongs to the open dialog, else
+// to the panel: a box of no owner opens behind the other program while the panel is disabled.
+TEST(PanelCommands, BoxesBelongToTheDialogElseThePanelWhenAnotherProgramIsInFront) {
+    TCommandsFixture f(1);
+    f.form->Show();
+    struct TMain {
+        TForm* old = Application->MainForm;
+        ~TMain() { Application->MainForm = old; }
+    } main;
+    Application->MainForm = f.form;
+    {
+        TOtherProgramInFront other;
+        ASSERT_EQ(GetActiveWindow(), nullptr);
+        TBoxAnswerer boxes;
+        Application->ShowMessageBox("panel", "c", MB_OK);
+        ASSERT_EQ(boxes.Seen.size(), 1u);
+        EXPECT_EQ(boxes.Seen[0].Owner, f.form->Handle());
+    }
+    auto* about = new TfrmAbout(Application);
+    about->Show();
+    EnableWindow(f.form->Handle(), FALSE);  // as the dialog's own loop holds it
+    {
+        TOtherProgramInFront other;
+        ASSERT_EQ(GetActiveWindow(), nullptr);
+        TBoxAnswerer boxes;
+        Application->ShowMessageBox("dialog", "c", MB_OK);
+        ASSERT_EQ(boxes.Seen.size(), 1u);
+        EXPECT_EQ(boxes.Seen[0].Owner, about->Handle());
+    }
+    EnableWindow(f.form->Handle(), TRUE);
+    TComponent::Free(about);
 }
 
 TEST(PanelCommands, SettingsOkRebuildsSavesAndGoesBackToTheFirstCell) {

@@ -86,6 +86,7 @@ void TBoxAnswerer::Answer(HWND box) {
     seen.Icon = IconName(parts.icon);
     for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
         if (GetDlgItem(box, id) != nullptr && IsWindowVisible(GetDlgItem(box, id))) seen.Buttons.push_back(id);
+    seen.Owner = GetWindow(box, GW_OWNER);
     seen.Answer = next_ < answers_.size() ? answers_[next_++] : IDOK;
     Seen.push_back(seen);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(seen.Answer, BN_CLICKED),

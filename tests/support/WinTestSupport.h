@@ -15,6 +15,7 @@ struct TBoxSeen {
     std::string Icon;  // "stop", "exclamation", "information", "question" or ""
     std::vector<int> Buttons;  // IDOK, IDYES, IDNO... present in the box
     int Answer = 0;
+    HWND Owner = nullptr;
 };
 
 // While it lives, answers every message box of this thread with the next answer in turn
