@@ -5,6 +5,10 @@
 #include <memory>
 #include <string>
 
+namespace {
+constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, which the headers do not name
+}  // namespace
+
 TFileDrop::TFileDrop(TComponent* owner) : TComponent(owner) {}
 
 TFileDrop::~TFileDrop() { UnhookWindow(); }
@@ -58,6 +62,10 @@ void TFileDrop::HookWindow() {
     if (target == nullptr) throw Exception("Invalidate Window Handle in FileDrop");
     hookedWnd_ = target;
     oldWndProc_ = SubclassBound(hookedWnd_, this);
+    // A drop from the file manager reaches a launcher run as administrator: the drop itself, and
+    // the two messages that carry its data across.
+    for (UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData})
+        AllowFromOtherPrograms(hookedWnd_, message);
     UpdateAcceptFiles();
 }
 

@@ -50,6 +50,7 @@ TIconTray::TIconTray(TComponent* owner) : TComponent(owner) {
     // that the notification area was made anew.
     RegisterBoundClass("TIconTrayWindow", 0);
     msgWindow_ = CreateBoundWindow(this, "TIconTrayWindow", WS_EX_TOOLWINDOW, WS_POPUP, 0, 0, 0, 0, nullptr);
+    AllowFromOtherPrograms(msgWindow_, TaskbarCreatedMessage());  // run as administrator too
 }
 
 TIconTray::~TIconTray() {

@@ -140,3 +140,9 @@ void UnsubclassBound(HWND hwnd, WNDPROC former) {
         RemovePropW(hwnd, MAKEINTATOM(FormerAtom()));
     }
 }
+
+TChangeMessageFilter ChangeMessageFilter = &ChangeWindowMessageFilterEx;
+
+void AllowFromOtherPrograms(HWND window, UINT message) {
+    if (window != nullptr) ChangeMessageFilter(window, message, MSGFLT_ALLOW, nullptr);
+}

@@ -35,3 +35,10 @@ WNDPROC SubclassBound(HWND hwnd, IMessageTarget* target);
 // Gives the window its former procedure back, but only while the bound entry is still its
 // procedure (someone who subclassed it after us keeps their hook).
 void UnsubclassBound(HWND hwnd, WNDPROC former);
+
+// A program run as administrator hears nothing from ordinary ones but what it lets through: a drop
+// from the file manager, the shell's TaskbarCreated. Every call goes through the pointer, so tests
+// can watch them.
+using TChangeMessageFilter = BOOL(WINAPI*)(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT info);
+extern TChangeMessageFilter ChangeMessageFilter;
+void AllowFromOtherPrograms(HWND window, UINT message);

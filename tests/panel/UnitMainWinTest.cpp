@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/UnitUtils.h"
@@ -319,6 +320,25 @@ TEST(Toolkit, ErrorsInAWindowProcedureReachTheErrorBoxAndTheProgramGoesOn) {
     TComponent::Free(form);
 }
 
+namespace {
+
+// What the panel asked of the system, noted on the way (named functions: a lambda has the wrong
+// calling convention for 32-bit Windows).
+std::vector<UINT> hotKeyFlags;
+std::vector<std::pair<HWND, UINT>> allowedMessages;
+
+BOOL WINAPI RegisterHotKeyNoting(HWND window, int id, UINT modifiers, UINT key) {
+    hotKeyFlags.push_back(modifiers);
+    return RegisterHotKey(window, id, modifiers, key);
+}
+
+BOOL WINAPI ChangeMessageFilterNoting(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    if (action == MSGFLT_ALLOW) allowedMessages.emplace_back(window, message);
+    return TRUE;
+}
+
+}  // namespace
+
 TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
     // A hot key is taken when another window cannot register the same combination.
     HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -328,16 +348,13 @@ TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
         return false;
     };
     // Each registration asks that a held combination call only once.
-    static std::vector<UINT> flags;
-    flags.clear();
+    hotKeyFlags.clear();
+    const std::vector<UINT>& flags = hotKeyFlags;
     struct TWatch {
         TRegisterHotKey old = RegisterPanelHotKey;
         ~TWatch() { RegisterPanelHotKey = old; }
     } watch;
-    RegisterPanelHotKey = [](HWND w, int id, UINT mods, UINT vk) -> BOOL {
-        flags.push_back(mods);
-        return RegisterHotKey(w, id, mods, vk);
-    };
+    RegisterPanelHotKey = RegisterHotKeyNoting;
     TTempFolder dir;
     TBoxAnswerer boxes;
     TfrmMain* form = CreateMain(dir);  // no file: SHIFT+CTRL+A
@@ -359,6 +376,28 @@ TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
     DestroyWindow(other);
     ASSERT_FALSE(flags.empty());
     for (UINT f : flags) EXPECT_TRUE(f & MOD_NOREPEAT) << std::hex << f;
+}
+
+// Run as administrator, the panel still hears a drop from the file manager and the tray window the
+// shell's broadcast that the task bar is new.
+TEST(MainWindow, TheDropAndTheTaskBarsBroadcastAreLetThroughFromOtherPrograms) {
+    allowedMessages.clear();
+    const auto& allowed = allowedMessages;
+    struct TWatch {
+        TChangeMessageFilter old = ChangeMessageFilter;
+        ~TWatch() { ChangeMessageFilter = old; }
+    } watch;
+    ChangeMessageFilter = ChangeMessageFilterNoting;
+    TTempFolder dir;
+    TBoxAnswerer boxes;
+    TfrmMain* form = CreateMain(dir);
+    HWND panel = form->Handle(), tray = form->IconTray1->MsgWindow();
+    auto has = [&](HWND w, UINT m) { return std::find(allowed.begin(), allowed.end(), std::pair{w, m}) != allowed.end(); };
+    EXPECT_TRUE(has(panel, WM_DROPFILES));
+    EXPECT_TRUE(has(panel, WM_COPYDATA));
+    EXPECT_TRUE(has(panel, 0x0049u));
+    EXPECT_TRUE(has(tray, RegisterWindowMessageW(L"TaskbarCreated")));
+    TComponent::Free(form);
 }
 
 // Entries hold pixels, not GDI objects, and one path's icons are asked of the shell once per load.
