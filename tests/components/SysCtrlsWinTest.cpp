@@ -313,11 +313,7 @@ TEST(IconTray, ThePanelAddsItsIconWhileLoadingAndRemovesItAtTheEnd) {
 }
 
 TEST(IconTray, AnAddTheShellRefusesIsAskedAgainUntilItTakes) {
-    struct TInterval {
-        UINT old = TIconTray::RetryInterval;
-        ~TInterval() { TIconTray::RetryInterval = old; }
-    } interval;
-    TIconTray::RetryInterval = 30;
+    TSwapped interval(TIconTray::RetryInterval, 30u);
     TShellWatch shell;
     shell.RefusedAdds = 3;
     TComponent owner(nullptr);

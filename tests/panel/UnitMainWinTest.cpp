@@ -350,11 +350,7 @@ TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
     // Each registration asks that a held combination call only once.
     hotKeyFlags.clear();
     const std::vector<UINT>& flags = hotKeyFlags;
-    struct TWatch {
-        TRegisterHotKey old = RegisterPanelHotKey;
-        ~TWatch() { RegisterPanelHotKey = old; }
-    } watch;
-    RegisterPanelHotKey = RegisterHotKeyNoting;
+    TSwapped watch(RegisterPanelHotKey, &RegisterHotKeyNoting);
     TTempFolder dir;
     TBoxAnswerer boxes;
     TfrmMain* form = CreateMain(dir);  // no file: SHIFT+CTRL+A
@@ -383,11 +379,7 @@ TEST(MainWindow, HotKeyFromTheSettingsIsRegisteredAndFreedAtTeardown) {
 TEST(MainWindow, TheDropAndTheTaskBarsBroadcastAreLetThroughFromOtherPrograms) {
     allowedMessages.clear();
     const auto& allowed = allowedMessages;
-    struct TWatch {
-        TChangeMessageFilter old = ChangeMessageFilter;
-        ~TWatch() { ChangeMessageFilter = old; }
-    } watch;
-    ChangeMessageFilter = ChangeMessageFilterNoting;
+    TSwapped watch(ChangeMessageFilter, &ChangeMessageFilterNoting);
     TTempFolder dir;
     TBoxAnswerer boxes;
     TfrmMain* form = CreateMain(dir);

@@ -8,6 +8,20 @@
 
 #include "toolkit/WideText.h"
 
+// A variable of the program set to a test's value while this lives, given its own back after.
+template <typename T>
+class TSwapped {
+public:
+    TSwapped(T& place, T value) : place_(place), old_(place) { place_ = value; }
+    ~TSwapped() { place_ = old_; }
+    TSwapped(const TSwapped&) = delete;
+    TSwapped& operator=(const TSwapped&) = delete;
+
+private:
+    T& place_;
+    T old_;
+};
+
 // What a message box showed before it was answered.
 struct TBoxSeen {
     std::string Caption;
