@@ -55,6 +55,11 @@ void TfrmZumaro::DpiChanged(int, const RECT& suggested) {
     SetBounds(suggested.left, suggested.top, Width(), Height());
 }
 
+bool TfrmZumaro::SizeAtDpi(int dpi, SIZE& size) const {
+    size = {SpriteSize(dpi), SpriteSize(dpi)};
+    return true;
+}
+
 void TfrmZumaro::BuildRegion() {
     // The outline of a "." at every pixel of the figure as drawn, traced into a path: the shape
     // follows the sprite without any pixel-by-pixel region arithmetic.

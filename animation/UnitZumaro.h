@@ -29,6 +29,7 @@ public:
 protected:
     // On a monitor of another scale the figure, its shape and the icon's square are made again.
     void DpiChanged(int oldDpi, const RECT& suggested) override;
+    bool SizeAtDpi(int dpi, SIZE& size) const override;
 
 private:
     void ApplyDpi();

@@ -323,6 +323,14 @@ void TfrmMain::DpiChanged(int, const RECT& suggested) {
     DrawFrames();
 }
 
+// The grid's own size at that scale: no border, so the window is its client area.
+bool TfrmMain::SizeAtDpi(int dpi, SIZE& size) const {
+    const TLauncherSettings& s = LauncherSettings;
+    TPanelGeometry g = TPanelGeometry::AtDpi(s.PannelCol, s.PannelRow, s.BtnWidth, s.BtnHeight, dpi);
+    size = {g.ClientWidth(), g.ClientHeight()};
+    return true;
+}
+
 void TfrmMain::BuildButtons() {
     for (TImage* image : ButtonImages) Free(image);
     ButtonImages.clear();

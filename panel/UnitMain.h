@@ -126,6 +126,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // On a monitor of another scale: the grid, the arrows and the icons are made again for it.
     void DpiChanged(int oldDpi, const RECT& suggested) override;
+    bool SizeAtDpi(int dpi, SIZE& size) const override;
 
 private:
     struct TDialogRun;

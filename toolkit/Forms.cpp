@@ -345,6 +345,8 @@ void TForm::DpiChanged(int, const RECT& suggested) {
     SetBounds(suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top);
 }
 
+bool TForm::SizeAtDpi(int, SIZE&) const { return false; }
+
 void TForm::CreateParams(TCreateParams& params) {
     params.ClassName = className_;
     if (template_) {
@@ -455,11 +457,26 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_DPICHANGED: {
+            // One that comes inside the form's own move or resize for the last one (it took the
+            // window back over the monitors' edge) is not followed: the window would bounce
+            // between the two scales.
+            if (dpiChanging_) return 0;
+            dpiChanging_ = true;
+            struct TChanging {
+                bool& flag;
+                ~TChanging() { flag = false; }
+            } changing{dpiChanging_};
             int old = dpi_;
             dpi_ = LOWORD(wParam);
             DpiChanged(old, *reinterpret_cast<const RECT*>(lParam));
             return 0;
         }
+        case WM_GETDPISCALEDSIZE:
+            if (SIZE size{}; SizeAtDpi(LOWORD(wParam), size)) {
+                *reinterpret_cast<SIZE*>(lParam) = size;
+                return TRUE;
+            }
+            return FALSE;
         case WM_DESTROY: toolTip_ = nullptr; break;  // it goes with the form's window, which owns it
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED: Invalidate(); break;

@@ -202,6 +202,10 @@ protected:
     // rectangle, and a stored layout is laid out again with its font at the new size. A form that
     // draws itself draws again at the new scale.
     virtual void DpiChanged(int oldDpi, const RECT& suggested);
+    // WM_GETDPISCALEDSIZE: a form whose size is not its present one scaled gives the window size
+    // it takes at that DPI, so that the system's suggested rectangle fits it; false leaves the
+    // scaling to the system.
+    virtual bool SizeAtDpi(int dpi, SIZE& size) const;
     // Tab, Enter and Escape of the modal loop, and the system's own dialog keys; true when the
     // message has been dealt with.
     bool DialogKey(MSG& msg);
@@ -214,6 +218,7 @@ private:
     bool destroyed_ = false;
     bool modal_ = false;
     int dpi_ = SystemDpi();
+    bool dpiChanging_ = false;
     std::unique_ptr<TFormTemplate> template_;
     void PaintContents(HDC dc, const RECT& area);
     void PaintBuffered(HDC dc, const RECT& area);

@@ -84,6 +84,22 @@ int BlackPixels(TfrmMain* form, TSpeedButton* arrow) {
     return n;
 }
 
+constexpr UINT kGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
+
+HWND nestedTarget = nullptr;
+int nestedSent = 0;
+
+// Once the target has moved or resized, tells it, inside that, of a change back to 96 dpi.
+LRESULT CALLBACK SendNestedDpiChange(int code, WPARAM wParam, LPARAM lParam) {
+    auto* c = reinterpret_cast<CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && c->hwnd == nestedTarget && c->message == WM_WINDOWPOSCHANGED && nestedSent == 0) {
+        ++nestedSent;
+        RECT back{0, 0, 104, 83};
+        SendMessageW(nestedTarget, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 TEST(Panel, ArrowsExistAndAreVisible) {
@@ -199,6 +215,10 @@ TEST(Panel, DrawnAgainAtTheNewScaleWhenTheDpiChanges) {
         GetWindowRect(form->Handle(), &r);
         return TRectI{r.left, r.top, r.right, r.bottom};
     };
+    // Asked first, the panel gives the size it takes, so the system's suggestion already fits.
+    SIZE scaled{0, 0};
+    EXPECT_TRUE(SendMessageW(form->Handle(), kGetDpiScaledSize, 144, reinterpret_cast<LPARAM>(&scaled)));
+    EXPECT_EQ((std::pair{scaled.cx, scaled.cy}), (std::pair{156L, 125L}));
     dpiChanged(144, {200, 100, 350, 220});
     EXPECT_EQ(form->Dpi(), 144);
     EXPECT_EQ(windowRect(), (TRectI{200, 100, 356, 225}));
@@ -224,6 +244,18 @@ TEST(Panel, DrawnAgainAtTheNewScaleWhenTheDpiChanges) {
     EXPECT_EQ(last->Picture.Width(), 32);
     EXPECT_EQ(PanelPixel(form, 5, 1), kHighlightRed);
     EXPECT_NE(PanelPixel(form, 5, 2), kHighlightRed) << "two pixels wide again";
+
+    // The panel's own resize for the new scale brings it back over the monitors' edge, and the
+    // system tells of the old scale inside it: not followed, so no bouncing between the two.
+    nestedTarget = form->Handle();
+    nestedSent = 0;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, SendNestedDpiChange, nullptr, GetCurrentThreadId());
+    dpiChanged(144, {400, 300, 556, 425});
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(nestedSent, 1);
+    EXPECT_EQ(form->Dpi(), 144);
+    EXPECT_EQ(windowRect(), (TRectI{400, 300, 556, 425}));
+    EXPECT_EQ(form->ButtonImages[5]->Width(), 48);
     TComponent::Free(form);
 }
 
