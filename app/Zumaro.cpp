@@ -4,7 +4,7 @@
 
 #include "animation/UnitZumaro.h"
 #include "app/SingleInstance.h"
-#include "app/SystemLibraries.h"
+#include "toolkit/SystemLibraries.h"
 #include "app/UnitSplash.h"
 #include "app/UnitUtils.h"
 #include "panel/UnitMain.h"

@@ -64,6 +64,10 @@ void TfrmAbout::ApplyDpi() {
     imgIcon->PictureChanged();
 }
 
+void TfrmAbout::DescribeControl(const TGraphicControl* control, TAccessibleInfo& info) const {
+    if (control == imgIcon) info.Name = "ズマロランチャーのアイコン";
+}
+
 void TfrmAbout::DpiChanged(int oldDpi, const RECT& suggested) {
     TForm::DpiChanged(oldDpi, suggested);  // the layout's font, which the title then gives up for its own
     ApplyDpi();

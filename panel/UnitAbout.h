@@ -16,6 +16,7 @@ public:
 
 protected:
     void DpiChanged(int oldDpi, const RECT& suggested) override;
+    void DescribeControl(const TGraphicControl* control, TAccessibleInfo& info) const override;
 
 private:
     void ApplyDpi();

@@ -8,7 +8,7 @@
 
 #include "animation/UnitZumaro.h"
 #include "app/SettingsFile.h"
-#include "app/SystemLibraries.h"
+#include "toolkit/SystemLibraries.h"
 #include "app/SystemNames.h"
 #include "app/UnitUtils.h"
 #include "panel/PanelKeys.h"
@@ -413,6 +413,46 @@ void TfrmMain::DrawFrames() {
     // Drawn by the panel's one paint, at once: what the key or the mouse changed is on the
     // screen when this returns.
     Repaint();
+    // A screen reader follows the cursor, whether keys, the mouse or a page turn moved it.
+    if (CursorIndex != cursorTold_) {
+        if (TGraphicControl* cell = FocusedControl(); cell != nullptr) {
+            cursorTold_ = CursorIndex;
+            NotifyControl(EVENT_OBJECT_FOCUS, cell);
+        }
+    }
+}
+
+int TfrmMain::CellOf(const TGraphicControl* control) const {
+    auto it = std::find(ButtonImages.begin(), ButtonImages.end(), control);
+    return it != ButtonImages.end() ? static_cast<int>(it - ButtonImages.begin()) : -1;
+}
+
+void TfrmMain::DescribeControl(const TGraphicControl* control, TAccessibleInfo& info) const {
+    if (control == spbLeft) info.Name = "前のページ";
+    if (control == spbRight) info.Name = "次のページ";
+    if (int cell = CellOf(control); cell >= 0) {
+        info.Role = ROLE_SYSTEM_PUSHBUTTON;
+        info.State |= STATE_SYSTEM_FOCUSABLE;
+        if (static_cast<int64_t>(PageIndex) * LauncherSettings.ButtonsPerPage + cell >= EntryCount())
+            info.State |= STATE_SYSTEM_UNAVAILABLE;  // an empty cell
+    }
+}
+
+void TfrmMain::ControlDefaultAction(TGraphicControl* control) {
+    int cell = CellOf(control);
+    if (cell < 0) return TForm::ControlDefaultAction(control);
+    int64_t entry = static_cast<int64_t>(PageIndex) * LauncherSettings.ButtonsPerPage + cell;
+    if (entry >= EntryCount()) return;
+    CursorIndex = static_cast<int32_t>(entry);
+    DrawFrames();
+    LaunchApp();
+}
+
+TGraphicControl* TfrmMain::FocusedControl() const {
+    if (!HandleAllocated() || GetActiveWindow() != ExistingHandle() || LauncherSettings.ButtonsPerPage <= 0)
+        return nullptr;
+    auto cell = static_cast<size_t>(CursorIndex % LauncherSettings.ButtonsPerPage);
+    return cell < ButtonImages.size() ? ButtonImages[cell] : nullptr;
 }
 
 void TfrmMain::UpdateArrows() {

@@ -127,9 +127,17 @@ protected:
     // On a monitor of another scale: the grid, the arrows and the icons are made again for it.
     void DpiChanged(int oldDpi, const RECT& suggested) override;
     bool SizeAtDpi(int dpi, SIZE& size) const override;
+    // To a screen reader the cells are buttons named as their tooltips, the cursor's has the
+    // keyboard, and a cell's default action is Enter on it.
+    void DescribeControl(const TGraphicControl* control, TAccessibleInfo& info) const override;
+    void ControlDefaultAction(TGraphicControl* control) override;
+    TGraphicControl* FocusedControl() const override;
 
 private:
     struct TDialogRun;
+    // The cell's place on the page, or -1 for what is no cell.
+    int CellOf(const TGraphicControl* control) const;
+    int64_t cursorTold_ = -1;  // the cursor a screen reader was last told of
     // The arrows' size and the icons' scale for the form's DPI.
     void ApplyDpi();
     std::string folder_;

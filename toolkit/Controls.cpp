@@ -1,6 +1,7 @@
 #include "toolkit/Controls.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 
@@ -81,7 +82,12 @@ void TGraphicControl::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
     Invalidate();
+    if (parent_ != nullptr) parent_->NotifyControl(EVENT_OBJECT_STATECHANGE, this);
 }
+
+long TGraphicControl::AccessibleRole() const { return ROLE_SYSTEM_GRAPHIC; }
+long TLabel::AccessibleRole() const { return ROLE_SYSTEM_STATICTEXT; }
+long TSpeedButton::AccessibleRole() const { return ROLE_SYSTEM_PUSHBUTTON; }
 
 void TGraphicControl::Invalidate() {
     if (parent_ == nullptr || !parent_->HandleAllocated() || width_ <= 0 || height_ <= 0) return;
@@ -97,8 +103,10 @@ void TGraphicControl::Repaint() {
 }
 
 void TGraphicControl::SetHint(const std::string& hint) {
+    bool changed = hint != hint_;
     hint_ = hint;
     UpdateTool();
+    if (changed && parent_ != nullptr) parent_->NotifyControl(EVENT_OBJECT_NAMECHANGE, this);
 }
 
 void TGraphicControl::SetShowHint(bool show) {
@@ -321,6 +329,10 @@ void TSpeedButton::CaptureLost() {
 
 THintWindow::THintWindow(TComponent* owner) : TWinControl(owner) {}
 
+THintWindow::~THintWindow() { DetachAccessible(accessible_); }
+
+long THintWindow::AccessibleRole() const { return ROLE_SYSTEM_TOOLTIP; }
+
 void THintWindow::CreateParams(TCreateParams& params) {
     params.ClassName = "THintWindow";
     params.Style = WS_POPUP | WS_BORDER;
@@ -376,6 +388,7 @@ void THintWindow::ActivateHint(TRectI rect, const std::string& text) {
     if (x < m.left) x = m.left;
     if (y < m.top) y = m.top;
     HWND hwnd = Handle();
+    SetWindowTextW(hwnd, SjisToWide(text).c_str());  // what a screen reader reads
     SetBounds(x, y, w, h);
     InvalidateRect(hwnd, nullptr, TRUE);
     SetWindowPos(hwnd, HWND_TOPMOST, x, y, w, h, SWP_SHOWWINDOW | SWP_NOACTIVATE);
@@ -386,6 +399,10 @@ void THintWindow::ReleaseHandle() { DestroyHandle(); }
 
 LRESULT THintWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+        case WM_GETOBJECT:
+            if (LRESULT answer = AnswerGetObject(this, accessible_, wParam, lParam); answer != 0) return answer;
+            break;
+        case WM_DESTROY: DetachAccessible(accessible_); break;
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         case WM_NCHITTEST: return HTTRANSPARENT;
         case WM_ERASEBKGND: return 1;

@@ -46,6 +46,9 @@ public:
 
     std::string Hint() const { return hint_; }
     void SetHint(const std::string& hint);
+    // What a screen reader calls it (its hint, a label's caption) and takes it for.
+    virtual std::string AccessibleName() const { return hint_; }
+    virtual long AccessibleRole() const;
     void SetShowHint(bool show);
     TPopupMenu* PopupMenu = nullptr;
     TNotifyEvent OnClick;
@@ -95,6 +98,8 @@ public:
     std::string Caption;
     TFont Font;
     const char* ClassName() const override { return "TLabel"; }
+    std::string AccessibleName() const override { return Caption; }
+    long AccessibleRole() const override;
     void Paint(HDC dc) override;
 };
 
@@ -156,6 +161,7 @@ public:
     int GlyphDot = 1;
     bool Down() const { return down_; }
     const char* ClassName() const override { return "TSpeedButton"; }
+    long AccessibleRole() const override;
     void Paint(HDC dc) override;
 
 protected:
@@ -170,9 +176,10 @@ private:
 };
 
 // The tooltip-style window that shows a text at a place on the screen.
-class THintWindow : public TWinControl {
+class THintWindow : public TWinControl, private IAccessibleSource {
 public:
     explicit THintWindow(TComponent* owner);
+    ~THintWindow() override;
     COLORREF Color = GetSysColor(COLOR_INFOBK);
     // The dots per inch of the window the hint belongs to: its font and margins are drawn for it.
     int Dpi = SystemDpi();
@@ -191,6 +198,15 @@ protected:
 
 private:
     HFONT HintFont();
+    // To a screen reader, a tooltip named by its text, read when it appears.
+    HWND AccessibleWindow() const override { return ExistingHandle(); }
+    int AccessibleCount() const override { return 0; }
+    bool DescribeAccessible(int, TAccessibleInfo&) const override { return false; }
+    int AccessibleAt(POINT) const override { return 0; }
+    int AccessibleFocus() const override { return 0; }
+    void AccessibleDefaultAction(int) override {}
+    long AccessibleRole() const override;
+    TAccessible* accessible_ = nullptr;
     TGdiObject font_;
     int fontDpi_ = 0;
     std::string text_;

@@ -153,6 +153,7 @@ LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
 TForm::TForm(TComponent* owner, const char* className) : TWinControl(owner), className_(className) {}
 
 TForm::~TForm() {
+    DetachAccessible(accessible_);
     // The graphic controls outlive this part of the form (their owner frees them later): they
     // must not call back into it.
     for (TGraphicControl* g : graphics_) g->parent_ = nullptr;
@@ -203,6 +204,62 @@ void TForm::Invalidate(const RECT* area) {
 void TForm::Repaint() {
     Invalidate();
     TWinControl::Repaint();
+}
+
+// ---- what a screen reader sees ----
+
+TGraphicControl* TForm::AccessibleControl(int id) const {
+    int n = 0;
+    for (TGraphicControl* g : graphics_)
+        if (g->Visible() && ++n == id) return g;
+    return nullptr;
+}
+
+int TForm::AccessibleId(const TGraphicControl* control) const {
+    int n = 0;
+    for (TGraphicControl* g : graphics_) {
+        if (!g->Visible()) continue;
+        ++n;
+        if (g == control) return n;
+    }
+    return 0;
+}
+
+int TForm::AccessibleCount() const {
+    return static_cast<int>(std::count_if(graphics_.begin(), graphics_.end(), [](auto* g) { return g->Visible(); }));
+}
+
+bool TForm::DescribeAccessible(int id, TAccessibleInfo& info) const {
+    const TGraphicControl* g = AccessibleControl(id);
+    if (g == nullptr || !HandleAllocated()) return false;
+    info = TAccessibleInfo{};
+    info.Name = g->AccessibleName();
+    info.Role = g->AccessibleRole();
+    if (!g->Enabled()) info.State |= STATE_SYSTEM_UNAVAILABLE;
+    DescribeControl(g, info);
+    if (info.Role == ROLE_SYSTEM_PUSHBUTTON && info.DefaultAction.empty() && !(info.State & STATE_SYSTEM_UNAVAILABLE))
+        info.DefaultAction = "押す";
+    if (g == FocusedControl()) info.State |= STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED;
+    POINT origin{g->Left(), g->Top()};
+    ClientToScreen(ExistingHandle(), &origin);
+    info.Screen = {origin.x, origin.y, origin.x + g->Width(), origin.y + g->Height()};
+    return true;
+}
+
+int TForm::AccessibleAt(POINT client) const { return AccessibleId(ControlAtPos(client.x, client.y)); }
+
+int TForm::AccessibleFocus() const { return AccessibleId(FocusedControl()); }
+
+void TForm::AccessibleDefaultAction(int id) {
+    // Answered first: the action may run a loop of its own (a flight, a box).
+    if (TGraphicControl* g = AccessibleControl(id); g != nullptr && HandleAllocated())
+        PostMessageW(Handle(), CM_ACCESSIBLEACTION, 0, reinterpret_cast<LPARAM>(g));
+}
+
+void TForm::ControlDefaultAction(TGraphicControl* control) { control->Click(); }
+
+void TForm::NotifyControl(DWORD event, const TGraphicControl* control) {
+    if (int id = AccessibleId(control); id != 0 && HandleAllocated()) NotifyAccessible(ExistingHandle(), event, id);
 }
 
 TGraphicControl* TForm::ControlAtPos(int x, int y) const {
@@ -477,7 +534,27 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             return FALSE;
-        case WM_DESTROY: toolTip_ = nullptr; break;  // it goes with the form's window, which owns it
+        case WM_DESTROY:
+            toolTip_ = nullptr;  // it goes with the form's window, which owns it
+            DetachAccessible(accessible_);
+            break;
+        case WM_GETOBJECT:
+            // Only a form that draws controls of its own has more to say than the system.
+            if (!graphics_.empty())
+                if (LRESULT answer = AnswerGetObject(this, accessible_, wParam, lParam); answer != 0) return answer;
+            break;
+        case CM_ACCESSIBLEACTION: {
+            auto* g = reinterpret_cast<TGraphicControl*>(lParam);
+            // Still one of the form's, still there to be acted on.
+            if (std::find(graphics_.begin(), graphics_.end(), g) != graphics_.end() && g->Visible() && g->Enabled() &&
+                IsWindowEnabled(Handle()))
+                ControlDefaultAction(g);
+            return 0;
+        }
+        case WM_SETFOCUS:
+            // The keyboard's place inside the form, after the system told of the window's.
+            if (TGraphicControl* focused = FocusedControl(); focused != nullptr) NotifyControl(EVENT_OBJECT_FOCUS, focused);
+            break;
         case WM_SYSCOLORCHANGE:
         case WM_THEMECHANGED: Invalidate(); break;
         case WM_CAPTURECHANGED:

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "toolkit/Accessible.h"
 #include "toolkit/Classes.h"
 #include "toolkit/DialogTemplate.h"
 #include "toolkit/Dpi.h"
@@ -24,6 +25,8 @@ constexpr UINT CM_RELEASE = WM_APP + 0x100;
 // Sent to every child window of a form whose window was enabled (wParam TRUE) or disabled: a
 // control's drop target hears so that its dialog is under another one.
 constexpr UINT CM_ROOTENABLED = WM_APP + 0x101;
+// Posted to a form to do a graphic control's default action (lParam) that a screen reader asked for.
+constexpr UINT CM_ACCESSIBLEACTION = WM_APP + 0x102;
 // A control's notification (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_HSCROLL, WM_CTLCOLOR...) sent
 // back from its parent to the control itself, as CN_BASE plus the message.
 constexpr UINT CN_BASE = WM_APP + 0x200;
@@ -42,6 +45,7 @@ public:
 
     HWND Handle();  // creates the window on first use
     bool HandleAllocated() const { return handle_ != nullptr; }
+    HWND ExistingHandle() const { return handle_; }  // null where there is no window (yet)
 
     int Left() const;
     int Top() const;
@@ -129,7 +133,7 @@ private:
     std::vector<int> parents_;
 };
 
-class TForm : public TWinControl {
+class TForm : public TWinControl, private IAccessibleSource {
 public:
     // className is the form class's own name, under which its window class is registered.
     TForm(TComponent* owner, const char* className);
@@ -191,7 +195,21 @@ public:
     void Invalidate(const RECT* area = nullptr);
     void Repaint() override;
 
+    // A screen reader sees the visible graphic controls as the client area's parts, numbered from
+    // 1 in the order they were made; 0 for one it does not see.
+    int AccessibleId(const TGraphicControl* control) const;
+    // Tells a screen reader of a change to a control it sees (EVENT_OBJECT_FOCUS, ...NAMECHANGE...).
+    void NotifyControl(DWORD event, const TGraphicControl* control);
+
 protected:
+    // What a control is to a screen reader: filled from its kind; a form changes what it knows
+    // better (a picture that is a button, a name it gives).
+    virtual void DescribeControl(const TGraphicControl* control, TAccessibleInfo& info) const {}
+    // A screen reader's default action on a control: a click unless the form says otherwise.
+    virtual void ControlDefaultAction(TGraphicControl* control);
+    // The control that has the keyboard while the form is active, or none.
+    virtual TGraphicControl* FocusedControl() const { return nullptr; }
+
     // The end of a form's construction: the window, every component's Loaded, then OnCreate.
     void FinishCreate();
     // A form with a stored layout names its DIALOGEX resource before its window is made; one whose
@@ -227,6 +245,14 @@ private:
     // The graphic control holding the mouse lets go of it, as if the capture had gone elsewhere.
     void ReleaseHeldControl();
     std::vector<TGraphicControl*> graphics_;
+    TAccessible* accessible_ = nullptr;
+    HWND AccessibleWindow() const override { return ExistingHandle(); }
+    int AccessibleCount() const override;
+    bool DescribeAccessible(int id, TAccessibleInfo& info) const override;
+    int AccessibleAt(POINT client) const override;
+    int AccessibleFocus() const override;
+    void AccessibleDefaultAction(int id) override;
+    TGraphicControl* AccessibleControl(int id) const;
     TGraphicControl* mouseCapture_ = nullptr;  // holds the mouse while its left button is down
     HWND toolTip_ = nullptr;  // the tooltip of the controls' hints, once there is one
     HDC paintDC_ = nullptr;

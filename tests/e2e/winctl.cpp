@@ -53,12 +53,19 @@
 //                                             of another process cannot be read under Wine, only seen.)
 //   winctl loadlib NAME                      loads a library by its bare name, as a program that does not
 //                                             narrow the search would, and prints "loaded" or "failed"
+//   winctl acc CLASS                         reads the first visible window of that class as a screen reader
+//                                             does (MSAA): its client object's role and name, then one line
+//                                             "ID<TAB>role<TAB>name<TAB>states" for each simple child
+//   winctl accfocus CLASS SECONDS            prints "ready", then for SECONDS the name of the child that each
+//                                             focus event of that window names, one a line, as it comes
+//   winctl accdo CLASS ID                    the default action of the client object's child ID
 //   winctl (no arguments)                    leaves "<its own file name>.ran" beside itself, found through
 //                                             its own wide path: the scripts register and launch copies of it
 // Texts are read wide and printed in Shift-JIS (code page 932), whatever the system's code page, CR as
 // "\r"; arguments are read wide. Exit code 1 on a time-out.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -408,6 +415,115 @@ int Menu(double seconds) {
     return 0;
 }
 
+// ---- as a screen reader reads the program ----
+
+std::string Bstr(BSTR b) {
+    std::string out = b != nullptr ? Sjis(b) : "";
+    SysFreeString(b);
+    return out;
+}
+
+std::string RoleName(const VARIANT& role) {
+    if (role.vt != VT_I4) return "?";
+    switch (role.lVal) {
+        case ROLE_SYSTEM_PUSHBUTTON: return "pushbutton";
+        case ROLE_SYSTEM_GRAPHIC: return "graphic";
+        case ROLE_SYSTEM_STATICTEXT: return "statictext";
+        case ROLE_SYSTEM_TOOLTIP: return "tooltip";
+        case ROLE_SYSTEM_CLIENT: return "client";
+        default: return "role" + std::to_string(role.lVal);
+    }
+}
+
+std::string StateNames(const VARIANT& state) {
+    if (state.vt != VT_I4) return "?";
+    std::string out;
+    const std::pair<long, const char*> names[] = {{STATE_SYSTEM_UNAVAILABLE, "unavailable"},
+                                                  {STATE_SYSTEM_FOCUSED, "focused"},
+                                                  {STATE_SYSTEM_FOCUSABLE, "focusable"},
+                                                  {STATE_SYSTEM_INVISIBLE, "invisible"}};
+    for (const auto& [flag, name] : names)
+        if (state.lVal & flag) out += (out.empty() ? "" : ",") + std::string(name);
+    return out.empty() ? "-" : out;
+}
+
+VARIANT Child(long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+IAccessible* ClientObject(HWND window) {
+    IAccessible* acc = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&acc))))
+        return nullptr;
+    return acc;
+}
+
+int ReadAccessible(HWND window) {
+    IAccessible* acc = ClientObject(window);
+    if (acc == nullptr) return 1;
+    VARIANT role, state;
+    BSTR name = nullptr;
+    acc->get_accRole(Child(CHILDID_SELF), &role);
+    acc->get_accName(Child(CHILDID_SELF), &name);
+    std::printf("%s\t%s\n", RoleName(role).c_str(), Escaped(Bstr(name)).c_str());
+    long count = 0;
+    acc->get_accChildCount(&count);
+    for (long id = 1; id <= count; ++id) {
+        IDispatch* windowed = nullptr;
+        if (acc->get_accChild(Child(id), &windowed) == S_OK && windowed != nullptr) {
+            windowed->Release();  // a child window: the system's object tells of it
+            continue;
+        }
+        name = nullptr;
+        acc->get_accName(Child(id), &name);
+        acc->get_accRole(Child(id), &role);
+        acc->get_accState(Child(id), &state);
+        std::printf("%ld\t%s\t%s\t%s\n", id, RoleName(role).c_str(), Escaped(Bstr(name)).c_str(),
+                    StateNames(state).c_str());
+    }
+    acc->Release();
+    return 0;
+}
+
+HWND focusWindow = nullptr;
+
+void CALLBACK FocusEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    if (hwnd != focusWindow) return;
+    IAccessible* acc = nullptr;
+    VARIANT which;
+    VariantInit(&which);
+    if (FAILED(AccessibleObjectFromEvent(hwnd, static_cast<DWORD>(object), static_cast<DWORD>(child), &acc, &which)))
+        return;
+    BSTR name = nullptr;
+    acc->get_accName(which, &name);
+    acc->Release();
+    std::printf("%s\n", Escaped(Bstr(name)).c_str());
+    std::fflush(stdout);
+}
+
+int WatchFocus(HWND window, double seconds) {
+    focusWindow = window;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr, FocusEvent, process, 0,
+                                         WINEVENT_OUTOFCONTEXT);
+    if (hook == nullptr) return 1;
+    std::printf("ready\n");
+    std::fflush(stdout);
+    for (ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000); GetTickCount64() < end;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    UnhookWinEvent(hook);
+    return 0;
+}
+
 int main() {
     // The arguments as the system holds them, wide: a name outside the system's code page stays whole.
     int argc = 0;
@@ -591,6 +707,18 @@ int main() {
             if (IsHungAppWindow(s.found)) ++hung;
         std::printf("%d of %d\n", hung, asked);
         return 0;
+    }
+    if ((cmd == "acc" && argc > 2) || (cmd == "accfocus" && argc > 3) || (cmd == "accdo" && argc > 3)) {
+        HWND window = WaitFor(cls, 10);
+        if (window == nullptr) return 1;
+        CoInitialize(nullptr);
+        if (cmd == "acc") return ReadAccessible(window);
+        if (cmd == "accfocus") return WatchFocus(window, std::atof(argv[3]));
+        IAccessible* acc = ClientObject(window);
+        if (acc == nullptr) return 1;
+        HRESULT done = acc->accDoDefaultAction(Child(std::atol(argv[3])));
+        acc->Release();
+        return SUCCEEDED(done) ? 0 : 1;
     }
     if (cmd == "close") {
         TSearch s{cls, false};

@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <utility>
 #include "support/WinTestSupport.h"
 
 namespace {
@@ -98,6 +101,34 @@ LRESULT CALLBACK SendNestedDpiChange(int code, WPARAM wParam, LPARAM lParam) {
         SendMessageW(nestedTarget, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&back));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::vector<std::pair<DWORD, LONG>> accessibleEvents;  // event, child
+
+void CALLBACK NoteAccessibleEvent(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT) accessibleEvents.emplace_back(event, child);
+}
+
+VARIANT Child(LONG id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+std::string AccName(IAccessible* acc, LONG id) {
+    BSTR name = nullptr;
+    acc->get_accName(Child(id), &name);
+    std::string out = name != nullptr ? WideToSjis(name) : "";
+    SysFreeString(name);
+    return out;
+}
+
+LONG AccLong(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), IAccessible* acc, LONG id) {
+    VARIANT v;
+    VariantInit(&v);
+    return SUCCEEDED((acc->*get)(Child(id), &v)) && v.vt == VT_I4 ? v.lVal : -1;
 }
 
 }  // namespace
@@ -536,6 +567,67 @@ TEST(Panel, EmptyImageSlotAtTeardownSaysErrorAndGoesOn) {
     EXPECT_EQ(boxes.Seen[0].Caption, "ズマロランチャー");
     EXPECT_EQ(boxes.Seen[0].Buttons, std::vector<int>{IDOK});
     EXPECT_NE(ReadFileBytes(f.dir / "Zumaro.ini").find(f.files[0]), std::string::npos);  // saved first
+}
+
+// What a screen reader reads of the panel: the arrows and the cells as buttons named as their
+// tooltips, where they are, the cursor's cell focused, the events of a page turn that an arrow's
+// default action makes; the object it holds answers nothing once the panel is gone.
+TEST(Panel, AScreenReaderReadsTheArrowsAndCellsAndItsObjectOutlivesThePanel) {
+    TPanelFixture f(7, "PannelCol=3\r\nPannelRow=2\r\nLeft=100\r\nTop=100\r\nAutoClose=False\r\n", "True");
+    TBoxAnswerer boxes;
+    TfrmMain* form = ShowPanel(f.dir);
+    SetForegroundWindow(form->Handle());
+    IAccessible* acc = nullptr;
+    ASSERT_TRUE(SUCCEEDED(AccessibleObjectFromWindow(form->Handle(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                     reinterpret_cast<void**>(&acc))));
+    long count = 0;
+    EXPECT_EQ(acc->get_accChildCount(&count), S_OK);
+    ASSERT_EQ(count, 8);
+    std::vector<std::string> names;
+    for (LONG id = 1; id <= count; ++id) {
+        names.push_back(AccName(acc, id));
+        EXPECT_EQ(AccLong(&IAccessible::get_accRole, acc, id), ROLE_SYSTEM_PUSHBUTTON) << id;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"前のページ", "次のページ", "ヒント0", "ヒント1", "ヒント2", "ヒント3",
+                                               "ヒント4", "ヒント5"}));
+    EXPECT_EQ(AccLong(&IAccessible::get_accState, acc, 1) & STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(AccLong(&IAccessible::get_accState, acc, 2) & STATE_SYSTEM_UNAVAILABLE, 0);
+    EXPECT_EQ(AccLong(&IAccessible::get_accState, acc, 3) & STATE_SYSTEM_FOCUSED, STATE_SYSTEM_FOCUSED);
+    VARIANT focus;
+    EXPECT_EQ(acc->get_accFocus(&focus), S_OK);
+    EXPECT_EQ((std::pair{focus.vt, focus.lVal}), (std::pair<VARTYPE, LONG>{VT_I4, 3}));
+    RECT cell = ScreenRect(form->ButtonImages[1]);
+    long x = 0, y = 0, w = 0, h = 0;
+    EXPECT_EQ(acc->accLocation(&x, &y, &w, &h, Child(4)), S_OK);
+    EXPECT_EQ((TRectI{x, y, x + w, y + h}), (TRectI{cell.left, cell.top, cell.right, cell.bottom}));
+    VARIANT hit;
+    EXPECT_EQ(acc->accHitTest(cell.left + 3, cell.top + 3, &hit), S_OK);
+    EXPECT_EQ((std::pair{hit.vt, hit.lVal}), (std::pair<VARTYPE, LONG>{VT_I4, 4}));
+
+    accessibleEvents.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, NoteAccessibleEvent,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    EXPECT_EQ(acc->accDoDefaultAction(Child(2)), S_OK);
+    EXPECT_EQ(form->PageIndex, 0) << "answered first, acted on after";
+    for (int i = 0; i < 20; ++i, Sleep(10)) Application->ProcessMessages();
+    UnhookWinEvent(hook);
+    EXPECT_EQ(form->PageIndex, 1);
+    auto seen = [&](DWORD event, LONG child) {
+        return std::find(accessibleEvents.begin(), accessibleEvents.end(), std::pair{event, child}) != accessibleEvents.end();
+    };
+    EXPECT_TRUE(seen(EVENT_OBJECT_STATECHANGE, 1) && seen(EVENT_OBJECT_STATECHANGE, 2)) << "both arrows";
+    EXPECT_TRUE(seen(EVENT_OBJECT_NAMECHANGE, 3) && seen(EVENT_OBJECT_NAMECHANGE, 4)) << "the cells of the new page";
+    EXPECT_TRUE(seen(EVENT_OBJECT_FOCUS, 3)) << "the cursor's cell on the new page";
+    EXPECT_EQ(AccName(acc, 3), "ヒント6");
+    EXPECT_EQ(AccName(acc, 4), "");
+    EXPECT_EQ(AccLong(&IAccessible::get_accState, acc, 4) & STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_EQ(acc->accDoDefaultAction(Child(4)), DISP_E_MEMBERNOTFOUND) << "an empty cell";
+
+    TComponent::Free(form);
+    EXPECT_EQ(acc->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(acc->accDoDefaultAction(Child(3)), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(AccName(acc, 3), "");
+    acc->Release();
 }
 
 TEST(HintWindow, WrapsLongTextAndStaysOnTheScreen) {

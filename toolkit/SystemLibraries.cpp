@@ -1,4 +1,4 @@
-#include "app/SystemLibraries.h"
+#include "toolkit/SystemLibraries.h"
 
 #include <string>
 
