@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <oleacc.h>
 
 #include <map>
 
@@ -637,8 +638,35 @@ int TListBox::ItemAtPos(int x, int y) const {
     return LOWORD(r);
 }
 
+TListBox::~TListBox() { DetachAccessible(accessible_); }
+
+bool TListBox::DescribeAccessible(int id, TAccessibleInfo& info) const {
+    if (id < 1 || id > Count()) return false;
+    HWND h = ExistingHandle();
+    info = TAccessibleInfo{};
+    info.Name = Item(id - 1);
+    info.Role = ROLE_SYSTEM_LISTITEM;
+    info.State = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+    if (ItemIndex() == id - 1) info.State |= STATE_SYSTEM_SELECTED | (GetFocus() == h ? STATE_SYSTEM_FOCUSED : 0);
+    RECT r{};
+    SendMessageW(h, LB_GETITEMRECT, static_cast<WPARAM>(id - 1), reinterpret_cast<LPARAM>(&r));
+    MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    RECT client;
+    GetClientRect(h, &client);
+    MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    if (RECT shown; !IntersectRect(&shown, &r, &client)) info.State |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+    info.Screen = r;
+    return true;
+}
+
+int TListBox::AccessibleFocus() const { return GetFocus() == ExistingHandle() ? ItemIndex() + 1 : 0; }
+
 LRESULT TListBox::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+        case WM_GETOBJECT:
+            if (LRESULT answer = AnswerGetObject(this, accessible_, wParam, lParam); answer != 0) return answer;
+            break;
+        case WM_DESTROY: DetachAccessible(accessible_); break;
         case CN_BASE + WM_MEASUREITEM:
             reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(ItemHeight);
             return 1;

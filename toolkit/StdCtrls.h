@@ -169,9 +169,10 @@ using TDrawItemEvent = std::function<void(TListBox* Control, int Index, TRectI R
 
 // A list of one selectable row at a time, drawn by its owner, each row a text and a picture the
 // list does not own.
-class TListBox : public TSysControl {
+class TListBox : public TSysControl, private IAccessibleSource {
 public:
     TListBox(TComponent* owner, int id) : TSysControl(owner, id) {}
+    ~TListBox() override;
 
     int Count() const;
     std::string Item(int index) const;
@@ -206,6 +207,15 @@ protected:
 
 private:
     TCanvas* canvas_ = nullptr;
+    // To a screen reader the rows are list items named by their texts, numbered from 1 as the
+    // list's own events number them: the system's object knows no superclassed list everywhere.
+    TAccessible* accessible_ = nullptr;
+    HWND AccessibleWindow() const override { return ExistingHandle(); }
+    int AccessibleCount() const override { return Count(); }
+    bool DescribeAccessible(int id, TAccessibleInfo& info) const override;
+    int AccessibleAt(POINT client) const override { return ItemAtPos(client.x, client.y) + 1; }
+    int AccessibleFocus() const override;
+    void AccessibleDefaultAction(int) override {}
 };
 
 class TTrackBar : public TSysControl {

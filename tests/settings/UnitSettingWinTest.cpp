@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include "settings/SettingsFixture.h"
 
@@ -366,6 +367,41 @@ TEST(SettingDialog, ARowsPictureIsMadeWhenTheRowIsFirstDrawn) {
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x) nonWhite += f.icons.Peek(39)->Pixel(x, y) != RGB(255, 255, 255);
     EXPECT_GT(nonWhite, 0) << "the shell's small icon of row39.txt";
+}
+
+// The list draws its rows itself but keeps their texts: a screen reader reads each row as its path,
+// the selected one selected.
+TEST(SettingDialog, AScreenReaderReadsEachRowAsItsPath) {
+    TSettingsFixture f({"メモ", "b"}, "True");
+    std::vector<std::string> read;
+    long selected = 0;
+    f.Edit([&](TfrmSetting* d) {
+        return TSteps{WaitShown(d), Do([&, d] {
+                          d->lbxRegiApp->SetItemIndex(1);
+                          IAccessible* acc = nullptr;
+                          if (SUCCEEDED(AccessibleObjectFromWindow(d->lbxRegiApp->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                                                   IID_IAccessible, reinterpret_cast<void**>(&acc)))) {
+                              long count = 0;
+                              acc->get_accChildCount(&count);
+                              for (long id = 1; id <= count; ++id) {
+                                  VARIANT child, state;
+                                  VariantInit(&child);
+                                  child.vt = VT_I4;
+                                  child.lVal = id;
+                                  BSTR name = nullptr;
+                                  acc->get_accName(child, &name);
+                                  read.push_back(name != nullptr ? WideToSjis(name) : "");
+                                  SysFreeString(name);
+                                  if (SUCCEEDED(acc->get_accState(child, &state)) && (state.lVal & STATE_SYSTEM_SELECTED))
+                                      selected = id;
+                              }
+                              acc->Release();
+                          }
+                          Press(d->bbnCancel->Handle());
+                      })};
+    });
+    EXPECT_EQ(read, (std::vector<std::string>{f.PathOf("メモ"), f.PathOf("b")}));
+    EXPECT_EQ(selected, 2);
 }
 
 // Moved to a monitor of 144 dpi and back: the layout and its font, the rows and the glyphs grow one and
