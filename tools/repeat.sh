@@ -23,6 +23,7 @@ mkdir -p "$kept"
 summary=() status=0
 for script in "$@"; do
     name=$(basename "$script" .sh) bad=0
+    [[ $name == lib* ]] && continue  # the scripts' shared part, given along by a glob
     for i in $(seq 1 "$n"); do
         run=$kept/$name-$(date +%Y%m%d-%H%M%S)-$i
         mkdir -p "$run"

@@ -8,6 +8,14 @@ FAILS=0
 WORK=$(mktemp -d /tmp/zumaro-e2e.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 
+# Every script starts with the pointer in the screen's bottom left corner, away from where panels
+# and dialogs open: one left resting over a cell by an earlier script shows its tooltip over the
+# pictures this one takes.
+if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
+    read -r _ screen_h < <(xdotool getdisplaygeometry)
+    xdotool mousemove 0 $((screen_h - 1))
+fi
+
 # A folder holding a copy of the program, as a user would unpack it.
 new_folder() {
     local dir="$WORK/$1"
