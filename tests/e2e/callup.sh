@@ -14,11 +14,9 @@ hot_key() { at_other; sleep 0.3; xdotool key ctrl+shift+a; }
 
 dir=$(new_folder "呼び出し")
 cp "$(dirname "$ZUMARO_EXE")/Zumaro.wav" "$dir/"
-for name in first second; do
-    printf '@echo done> "%s"\r\n' "$(winpath "$dir/$name.txt")" | sjis >"$dir/$name.bat"
-done
+for name in first second; do cp "$MARK_EXE" "$dir/$name.exe"; done
 printf '[Initialize]\r\nPannelCol=3\r\nPannelRow=2\r\nBtnWidth=32\r\nBtnHeight=32\r\nAnimation=True\r\nZumaroSpeed=1\r\nZumaroSound=True\r\nHotKey1=1\r\nHotKey2=A\r\nAutoClose=True\r\nLeft=300\r\nTop=200\r\n\r\n[Registered Files]\r\n%s\r\n%s\r\n' \
-    "$(winpath "$dir/first.bat")" "$(winpath "$dir/second.bat")" | sjis >"$dir/Zumaro.ini"
+    "$(winpath "$dir/first.exe")" "$(winpath "$dir/second.exe")" | sjis >"$dir/Zumaro.ini"
 cp "$dir/Zumaro.ini" "$WORK/ini.before"
 
 start_zumaro "$dir"
@@ -48,9 +46,9 @@ read -r x y w h <<<"$rect"
 painted=$(convert "$SHOTS/callup-sprite-first-wait.png" -crop "${w}x${h}+${x}+${y}" +repage txt:- |
           grep -v -c -i -E '#000000|^#')
 check "the sprite is drawn from its first moment (painted pixels > 400)" yes "$([ "$painted" -gt 400 ] && echo yes || echo "no: $painted")"
-for i in $(seq 1 150); do [ -e "$dir/second.txt" ] && break; sleep 0.1; done
+for i in $(seq 1 150); do [ -e "$dir/second.exe.ran" ] && break; sleep 0.1; done
 check "Right then Enter started the second entry through the shell" "yes no" \
-    "$([ -e "$dir/second.txt" ] && echo yes || echo no) $([ -e "$dir/first.txt" ] && echo yes || echo no)"
+    "$([ -e "$dir/second.exe.ran" ] && echo yes || echo no) $([ -e "$dir/first.exe.ran" ] && echo yes || echo no)"
 check "auto close hid the panel after the launch" hidden "$(visible 1)"
 
 # Toggling: the hot key and the tray icon's left button.

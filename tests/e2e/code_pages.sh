@@ -10,7 +10,7 @@ files="$WORK/登録"
 mkdir -p "$files/フォルダ"
 echo memo >"$files/メモ.txt"
 echo new >"$files/新規.txt"
-cp "$WINCTL_EXE" "$files/道具.exe"  # leaves "道具.exe.ran" beside itself when started
+cp "$MARK_EXE" "$files/道具.exe"  # leaves "道具.exe.ran" beside itself when started
 
 written=()
 for lang in ja_JP.UTF-8 hi_IN.UTF-8 C.UTF-8; do

@@ -7,11 +7,11 @@ export ZUMARO_DPI=144
 read -r sw sh < <(winctl screen)
 dir=$(new_folder "高解像度")
 mkdir -p "$dir/フォルダ"
-marker="$dir/launched.txt"
-printf '@echo done> "%s"\r\n' "$(winpath "$marker")" | sjis > "$dir/mark.bat"
+cp "$MARK_EXE" "$dir/mark.exe"
+marker="$dir/mark.exe.ran"
 # The stored place and button size stay in the file's own units: screen pixels and 96-dpi pixels.
 printf '[Initialize]\r\nAnimation=True\r\nZumaroSpeed=5\r\nPannelCol=3\r\nPannelRow=2\r\nLeft=400\r\nTop=300\r\n[Registered Files]\r\n%s\r\n%s\r\n' \
-    "$(winpath "$dir/フォルダ")" "$(winpath "$dir/mark.bat")" | sjis > "$dir/Zumaro.ini"
+    "$(winpath "$dir/フォルダ")" "$(winpath "$dir/mark.exe")" | sjis > "$dir/Zumaro.ini"
 start_zumaro "$dir"
 check "3 x 2 panel of 32-pixel buttons: 156 x 125 at the stored place" "400 300 156 125" "$(winctl wait TfrmMain 30)"
 check "cells of 48 with gaps of 3, arrows 17 high" "TImage 3 3 48 48 visible enabled

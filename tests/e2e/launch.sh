@@ -6,10 +6,10 @@ read -r sw sh < <(winctl screen)
 dir=$(new_folder "起動")
 check "the launch sound lies beside the program" "yes" "$([ -s "$(dirname "$ZUMARO_EXE")/Zumaro.wav" ] && echo yes)"
 cp "$(dirname "$ZUMARO_EXE")/Zumaro.wav" "$dir/"
-marker="$dir/launched.txt"
-printf '@echo done> "%s"\r\n' "$(winpath "$marker")" | sjis > "$dir/mark.bat"
+cp "$MARK_EXE" "$dir/mark.exe"
+marker="$dir/mark.exe.ran"
 printf '[Initialize]\r\nAnimation=True\r\nZumaroSpeed=5\r\nLeft=420\r\nTop=300\r\n[Registered Files]\r\n%s\r\n' \
-    "$(winpath "$dir/mark.bat")" | sjis > "$dir/Zumaro.ini"
+    "$(winpath "$dir/mark.exe")" | sjis > "$dir/Zumaro.ini"
 start_zumaro "$dir"
 winctl wait TfrmMain 30 >/dev/null
 check "the sprite waits hidden" "" "$(winctl wait TfrmZumaro 0.3)"

@@ -4,6 +4,8 @@ set -u
 ZUMARO_EXE=${1:?Zumaro.exe}
 WINCTL_EXE=${2:?winctl.exe}
 WINE_RUN=${3:?wine-run.sh}
+# Beside winctl.exe: the program the scripts launch, which leaves "<its file name>.ran" beside itself.
+MARK_EXE=$(dirname "$WINCTL_EXE")/mark.exe
 FAILS=0
 WORK=$(mktemp -d /tmp/zumaro-e2e.XXXXXX)
 trap 'rm -rf "$WORK"' EXIT

@@ -8,7 +8,7 @@ dir=$(new_folder "長いパス")
 deep=$dir
 for i in $(seq 10 24); do deep="$deep/とても深いフォルダの階層$i"; done
 mkdir -p "$deep"
-cp "$WINCTL_EXE" "$deep/道具.exe"
+cp "$MARK_EXE" "$deep/道具.exe"
 deeper=$dir
 for i in $(seq 10 40); do deeper="$deeper/LongFolderName$i"; done
 mkdir -p "$deeper"

@@ -17,15 +17,15 @@ check "a naive program takes the planted library" "loaded winmm.dll.loaded" \
     "$("$WINE_RUN" "$dir/naive.exe" loadlib winmm.dll | tr -d '\r') $(marks)"
 rm -f "$dir"/*.loaded "$dir/naive.exe"
 
-printf '@echo done> "%s"\r\n' "$(winpath "$dir/launched.txt")" | sjis >"$dir/mark.bat"
+cp "$MARK_EXE" "$dir/mark.exe"
 printf '[Initialize]\r\nAnimation=True\r\nZumaroSpeed=20\r\nZumaroSound=True\r\nLeft=300\r\nTop=200\r\n[Registered Files]\r\n%s\r\n' \
-    "$(winpath "$dir/mark.bat")" | sjis >"$dir/Zumaro.ini"
+    "$(winpath "$dir/mark.exe")" | sjis >"$dir/Zumaro.ini"
 ZUMARO_WINEDEBUG=+loaddll "$WINE_RUN" "$dir/Zumaro.exe" 2>"$WORK/loaddll.log" &
 ZPID=$!
 read -r panel_x panel_y _ < <(winctl wait TfrmMain 30)
 winctl key TfrmMain 13 >/dev/null  # launched with the sprite and the sound
-for i in $(seq 1 100); do [ -e "$dir/launched.txt" ] && break; sleep 0.1; done
-check "the entry is launched after its flight" yes "$([ -e "$dir/launched.txt" ] && echo yes || echo no)"
+for i in $(seq 1 100); do [ -e "$dir/mark.exe.ran" ] && break; sleep 0.1; done
+check "the entry is launched after its flight" yes "$([ -e "$dir/mark.exe.ran" ] && echo yes || echo no)"
 xdotool mousemove $((panel_x + 52)) $((panel_y + 75)) click 3
 read -r mx my _ < <(winctl menu 5 | sed -n 2p)  # 設定(&O), chosen with the mouse: the shell took the keys
 xdotool mousemove "$mx" "$my" sleep 0.2 click 1

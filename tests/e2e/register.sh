@@ -25,13 +25,13 @@ check "the drop is taken" 0 "$?"
 sleep 0.3
 shot register-after-drop
 
-# Names outside Shift-JIS: a program (a copy of winctl, which leaves a mark beside itself when
+# Names outside Shift-JIS: a program (a copy of mark.exe, which leaves a mark beside itself when
 # started) in a folder, both named with characters the code page lacks, and a folder in Hangul.
 tools="$dir/道具☕"
 program="$tools/Café ☕.exe"
 hangul="$dir/한국어"
 mkdir -p "$tools" "$hangul"
-cp "$WINCTL_EXE" "$program"
+cp "$MARK_EXE" "$program"
 python3 "$DROP" $((panel_x + 2 + 10)) $((panel_y + 36 + 10)) "$program"
 check "the program is taken" 0 "$?"
 python3 "$DROP" $((panel_x + 36 + 10)) $((panel_y + 36 + 10)) "$hangul"

@@ -5,14 +5,14 @@
 . "$(dirname "$0")/lib.sh"
 
 dir=$(new_folder "読み上げ")
-marker="$dir/launched.txt"
-printf '@echo done> "%s"\r\n' "$(winpath "$marker")" | sjis > "$dir/mark.bat"
+cp "$MARK_EXE" "$dir/mark.exe"
+marker="$dir/mark.exe.ran"
 echo memo > "$dir/memo.txt"
 here=$(winpath "$dir")
 {
     printf '[Initialize]\r\nAnimation=False\r\nAutoClose=False\r\nPannelCol=3\r\nPannelRow=2\r\nLeft=300\r\nTop=200\r\n'
     printf '[Registered Files]\r\n'
-    printf '%s\r\n' "$here\\memo.txt/True/覚え書き" "$here\\mark.bat/True/印を付ける" \
+    printf '%s\r\n' "$here\\memo.txt/True/覚え書き" "$here\\mark.exe/True/印を付ける" \
         "$here\\memo.txt" "$here\\memo.txt/True/四つ目"
 } | sjis > "$dir/Zumaro.ini"
 start_zumaro "$dir"

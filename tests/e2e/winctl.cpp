@@ -1,5 +1,5 @@
 // winctl: finds, reads and answers the launcher's windows from outside, for the end-to-end scripts.
-//   winctl box [yes|no|ok|cancel] [seconds]  waits for a message box, prints
+//   winctl box [yes|no|ok|cancel] [seconds]  waits for a message box of the launcher, prints
 //                                             "caption<TAB>text<TAB>buttons" and presses the button
 //                                             (its icon cannot be read from another process under Wine:
 //                                             the in-process tests check icons)
@@ -59,8 +59,6 @@
 //   winctl accfocus CLASS SECONDS            prints "ready", then for SECONDS the name of the child that each
 //                                             focus event of that window names, one a line, as it comes
 //   winctl accdo CLASS ID                    the default action of the client object's child ID
-//   winctl (no arguments)                    leaves "<its own file name>.ran" beside itself, found through
-//                                             its own wide path: the scripts register and launch copies of it
 // Texts are read wide and printed in Shift-JIS (code page 932), whatever the system's code page, CR as
 // "\r"; arguments are read wide. Exit code 1 on a time-out.
 #include <windows.h>
@@ -175,10 +173,35 @@ int Answer(HWND box, const char* answer) {
     return 0;
 }
 
+// A box of the launcher (of any copy of Zumaro.exe), not a dialog another program left on the
+// screen: a console's settings, say, which a click meant for the panel once opened.
+bool LaunchersBox(HWND hwnd) {
+    if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) return false;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr) return false;
+    wchar_t image[MAX_PATH * 4] = {};
+    DWORD size = MAX_PATH * 4;
+    bool ok = QueryFullProcessImageNameW(process, 0, image, &size) != FALSE;
+    CloseHandle(process);
+    const wchar_t* name = wcsrchr(image, L'\\');
+    return ok && lstrcmpiW(name != nullptr ? name + 1 : image, L"Zumaro.exe") == 0;
+}
+
+BOOL CALLBACK FindLaunchersBox(HWND hwnd, LPARAM lParam) {
+    if (!LaunchersBox(hwnd)) return TRUE;
+    *reinterpret_cast<HWND*>(lParam) = hwnd;
+    return FALSE;
+}
+
 int Box(const char* answer, double seconds) {
-    HWND box = WaitFor("#32770", seconds);
-    if (box == nullptr) return 1;
-    return Answer(box, answer);
+    for (ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);; Sleep(50)) {
+        HWND box = nullptr;
+        EnumWindows(FindLaunchersBox, reinterpret_cast<LPARAM>(&box));
+        if (box != nullptr) return Answer(box, answer);
+        if (GetTickCount64() > end) return 1;
+    }
 }
 
 struct TNewBox {
@@ -188,7 +211,7 @@ struct TNewBox {
 
 BOOL CALLBACK FindNewBox(HWND hwnd, LPARAM lParam) {
     auto* s = reinterpret_cast<TNewBox*>(lParam);
-    if (ClassOf(hwnd) != "#32770" || !IsWindowVisible(hwnd)) return TRUE;
+    if (!LaunchersBox(hwnd)) return TRUE;
     for (HWND h : *s->seen)
         if (h == hwnd) return TRUE;
     s->found = hwnd;
@@ -360,16 +383,6 @@ BOOL CALLBACK PrintTop(HWND hwnd, LPARAM) {
 
 }  // namespace
 
-int LeaveMark() {
-    std::wstring self(32768, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-    HANDLE h = CreateFileW((self + L".ran").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return 1;
-    CloseHandle(h);
-    return 0;
-}
-
 int Menu(double seconds) {
     HWND menu = WaitFor("#32768", seconds);
     if (menu == nullptr) return 1;
@@ -536,7 +549,7 @@ int main() {
     // Places and sizes in the screen's own pixels at any DPI, as the launcher sees them, not scaled
     // back to 96 dpi as the system would for a program unaware of DPI.
     SetProcessDPIAware();
-    if (argc < 2) return LeaveMark();
+    if (argc < 2) return 2;
     std::string cmd = argv[1];
     if (cmd == "box") {
         const char* answer = argc > 2 ? argv[2] : nullptr;
