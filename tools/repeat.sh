@@ -18,6 +18,10 @@ if [ -z "${DISPLAY:-}" ]; then
     start_virtual_display "${ZUMARO_DISPLAY:-90}" || exit 1
     trap stop_virtual_display EXIT
 fi
+# A server of the tree's prefixes left from an earlier run may belong to another display.
+for prefix in "$tree"/wineprefix*/; do
+    WINEPREFIX=${prefix%/} "$(command -v wineserver || echo /usr/lib/wine/wineserver)" -k 2>/dev/null
+done
 kept=$tree/repeat
 mkdir -p "$kept"
 summary=() status=0

@@ -35,8 +35,12 @@ sjis() { iconv -f UTF-8 -t CP932; }
 # Runs the program in the background; its process id in ZPID.
 start_zumaro() { "$WINE_RUN" "$1/Zumaro.exe" & ZPID=$!; }
 
-# Its console output has CR LF line ends.
-winctl() { "$WINE_RUN" "$WINCTL_EXE" "$@" | iconv -f CP932 -t UTF-8 | tr -d '\r'; }
+# Its console output has CR LF line ends. Its exit code is winctl's own: 1 when what it was asked
+# about is not there.
+winctl() {
+    "$WINE_RUN" "$WINCTL_EXE" "$@" | iconv -f CP932 -t UTF-8 | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
 
 # Waits for the background program to end; its exit code in ZRC (124 when it would not end).
 wait_exit() {

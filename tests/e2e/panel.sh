@@ -20,7 +20,8 @@ winctl box ok >/dev/null
 check "default panel: 104 x 83 at the centre less 32" "$((sw / 2 - 32)) $((sh / 2 - 32)) 104 83" "$(winctl wait TfrmMain 30)"
 sleep 0.3
 check "splash gone once the loop runs" "" "$(winctl wait TfrmSplash 0.5)"
-check "no window of its own for a cell or an arrow" "" "$(winctl children TfrmMain)"
+children=$(winctl children TfrmMain) && found=found || found="no panel"
+check "no window of its own for a cell or an arrow" "found " "$found $children"
 check "six cells and two disabled arrows" "TImage 2 2 32 32 visible enabled
 TImage 36 2 32 32 visible enabled
 TImage 70 2 32 32 visible enabled
