@@ -62,11 +62,12 @@ prefix=$PWD/build/x86_64/wineprefix
 tools/wine-prefix.sh "$prefix" || { echo "0 passed, 1 failed"; exit 1; }
 start_virtual_display "${ZUMARO_DISPLAY:-90}" || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
 wineserver=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserver64)}
-# A server left from an earlier run may belong to another display: start afresh, and start Wine's
-# own helper processes before ctest, outside its output pipes.
-WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null
+# A server left from an earlier run, of this prefix or one of another DPI, may belong to another
+# display: start afresh, and start Wine's own helper processes before ctest, outside its output pipes.
+end_servers() { local p; for p in "$prefix"*/; do WINEPREFIX=${p%/} "$wineserver" -k 2>/dev/null; done; }
+end_servers
 WINEPREFIX=$prefix "$wineserver" -p
-trap 'WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null; stop_virtual_display' EXIT
+trap 'end_servers; stop_virtual_display' EXIT
 timeout 120 build/x86_64/wine-run.sh build/x86_64/tests/zumaro_wintests.exe --gtest_list_tests >/dev/null 2>&1 </dev/null
 run_ctest build/x86_64
 
