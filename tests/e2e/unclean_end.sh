@@ -13,7 +13,9 @@ before=$(md5sum <"$dir/Zumaro.ini")
 
 # The session ends under the question about the second entry, and the system ends the process.
 start_zumaro "$dir"
-winctl wait '#32770' 30 >/dev/null
+question=$(winctl box "" 30)
+shot unclean-end-question
+check "the start-up asks about the vanished entry" yes "$([[ $question == *消えた.txt* ]] && echo yes || echo "no: $question")"
 check "the session may end" 1 "$(winctl endsession TfrmMain | cut -d" " -f1)"
 kill -9 "$ZPID" 2>/dev/null
 wait_exit "$ZPID"
