@@ -125,7 +125,10 @@ void TGraphicControl::UpdateTool() {
     ti.rect = {left_, top_, left_ + width_, top_ + height_};
     std::wstring hint = SjisToWide(hint_);
     ti.lpszText = hint.data();
-    if (!showHint_ || !visible_) {
+    // A control with nothing to say is no tool at all: the system's tooltip keeps its tools in one
+    // array it copies whole on every tool added or taken away, and a panel of ten thousand empty
+    // cells took seconds to open and to close.
+    if (!showHint_ || !visible_ || hint_.empty()) {
         if (toolAdded_) SendMessageW(ToolTipOf(form), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
         toolAdded_ = false;
         return;

@@ -177,7 +177,7 @@ TEST(Panel, FirstStartGeometryAndPlace) {
         for (int x = 0; x < 104; ++x) ASSERT_NE(PanelPixel(form, x, y), kHighlightRed) << x << "," << y;
     EXPECT_EQ(PanelPixel(form, 1, 1), kPanelGreen);
     EXPECT_EQ(PanelPixel(form, 20, 20), kPanelGreen);  // an empty image shows the green ground
-    EXPECT_EQ(ToolText(form->ButtonImages[0]), "");
+    EXPECT_EQ(ToolText(form->ButtonImages[0]), "<no tool>");
     TComponent::Free(form);
 }
 
@@ -205,7 +205,10 @@ TEST(Panel, FramesHighlightAndPaging) {
     EXPECT_TRUE(form->spbLeft->Enabled());
     EXPECT_FALSE(form->spbRight->Enabled());
     EXPECT_EQ(ToolText(form->ButtonImages[1]), f.files[7]);
-    EXPECT_EQ(ToolText(form->ButtonImages[2]), "");  // past the last entry
+    // Past the last entry a cell is no tool of the tooltip, which copies all its tools on each one
+    // added or taken away: only the page's two entries are.
+    EXPECT_EQ(ToolText(form->ButtonImages[2]), "<no tool>");
+    EXPECT_EQ(SendMessageW(static_cast<HWND>(GetPropA(form->Handle(), "ZumaroToolTip")), TTM_GETTOOLCOUNT, 0, 0), 2);
     EXPECT_TRUE(form->ButtonImages[2]->Picture.Empty());
 
     form->NextPage();  // already on the last page
