@@ -95,6 +95,7 @@ for dialog in About Setting; do
     check "$dialog open: another program in front leaves the panel up" shown "$(visible 1)"
     winctl close "Tfrm$dialog" >/dev/null
     sleep 0.7
+    check "$dialog closed: it is gone" "" "$(winctl wait "Tfrm$dialog" 0.3)"
     check "$dialog closed: the panel is still up" shown "$(visible 1)"
     check "$dialog cancelled: the file is untouched" same "$(cmp -s "$WORK/ini.before" "$dir/Zumaro.ini" && echo same || echo changed)"
     hot_key

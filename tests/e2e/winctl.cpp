@@ -101,10 +101,19 @@ struct TSearch {
     bool visibleOnly;
     HWND found = nullptr;
     int count = 0;
+    int all = 0;  // top-level windows seen, of any class
 };
+
+// Said on standard error, which the scripts keep in their output: a window that a picture shows
+// but winctl did not find has failed runs under load, and the count tells an empty list apart.
+int NotFound(const TSearch& s) {
+    std::fprintf(stderr, "winctl: no window of class %s among %d top-level windows\n", s.cls, s.all);
+    return 1;
+}
 
 BOOL CALLBACK FindTop(HWND hwnd, LPARAM lParam) {
     auto* s = reinterpret_cast<TSearch*>(lParam);
+    ++s->all;
     if (ClassOf(hwnd) == s->cls && (!s->visibleOnly || IsWindowVisible(hwnd))) {
         ++s->count;
         if (s->found == nullptr) s->found = hwnd;
@@ -642,14 +651,14 @@ int main() {
     if (cmd == "children") {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         EnumChildWindows(s.found, PrintChild, 0);
         return 0;
     }
     if (cmd == "client") {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         RECT r;
         GetClientRect(s.found, &r);
         std::printf("%ld %ld\n", r.right, r.bottom);
@@ -658,13 +667,13 @@ int main() {
     if (cmd == "controls") {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         return Controls(s.found);
     }
     if (cmd == "key" && argc > 3) {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         PostMessageW(s.found, WM_KEYDOWN, static_cast<WPARAM>(std::atoi(argv[3])), 0);
         PostMessageW(s.found, WM_KEYUP, static_cast<WPARAM>(std::atoi(argv[3])), 0);
         return 0;
@@ -672,14 +681,14 @@ int main() {
     if (cmd == "accepts") {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         std::printf("%s\n", (GetWindowLongW(s.found, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "yes" : "no");
         return 0;
     }
     if ((cmd == "select" && argc > 4) || ((cmd == "press" || cmd == "rect" || cmd == "text") && argc > 3)) {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         TFindId find{std::atoi(argv[3])};
         EnumChildWindows(s.found, FindId, reinterpret_cast<LPARAM>(&find));
         if (find.found == nullptr) return 1;
@@ -702,7 +711,7 @@ int main() {
     if (cmd == "endsession") {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         DWORD_PTR agreed = 0, done = 0;
         SendMessageTimeoutW(s.found, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &agreed);
         ULONGLONG start = GetTickCount64();
@@ -713,7 +722,7 @@ int main() {
     if (cmd == "hung" && argc > 3) {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         int hung = 0, asked = 0;
         for (ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(std::atof(argv[3]) * 1000);
              GetTickCount64() < end; Sleep(500), ++asked)
@@ -736,7 +745,7 @@ int main() {
     if (cmd == "close") {
         TSearch s{cls, false};
         EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return 1;
+        if (s.found == nullptr) return NotFound(s);
         PostMessageW(s.found, WM_CLOSE, 0, 0);
         return 0;
     }
