@@ -106,9 +106,8 @@ struct TSearch {
 
 // Said on standard error, which the scripts keep in their output: a window that a picture shows
 // but winctl did not find has failed runs under load, and the count tells an empty list apart.
-int NotFound(const TSearch& s) {
+void NotFound(const TSearch& s) {
     std::fprintf(stderr, "winctl: no window of class %s among %d top-level windows\n", s.cls, s.all);
-    return 1;
 }
 
 BOOL CALLBACK FindTop(HWND hwnd, LPARAM lParam) {
@@ -119,6 +118,14 @@ BOOL CALLBACK FindTop(HWND hwnd, LPARAM lParam) {
         if (s->found == nullptr) s->found = hwnd;
     }
     return TRUE;
+}
+
+// The first top-level window of the class, shown or not; when there is none, says so.
+HWND FindFirst(const char* cls) {
+    TSearch s{cls, false};
+    EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
+    if (s.found == nullptr) NotFound(s);
+    return s.found;
 }
 
 HWND WaitFor(const char* cls, double seconds) {
@@ -649,48 +656,42 @@ int main() {
         return 0;
     }
     if (cmd == "children") {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
-        EnumChildWindows(s.found, PrintChild, 0);
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
+        EnumChildWindows(h, PrintChild, 0);
         return 0;
     }
     if (cmd == "client") {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
         RECT r;
-        GetClientRect(s.found, &r);
+        GetClientRect(h, &r);
         std::printf("%ld %ld\n", r.right, r.bottom);
         return 0;
     }
     if (cmd == "controls") {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
-        return Controls(s.found);
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
+        return Controls(h);
     }
     if (cmd == "key" && argc > 3) {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
-        PostMessageW(s.found, WM_KEYDOWN, static_cast<WPARAM>(std::atoi(argv[3])), 0);
-        PostMessageW(s.found, WM_KEYUP, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
+        PostMessageW(h, WM_KEYDOWN, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        PostMessageW(h, WM_KEYUP, static_cast<WPARAM>(std::atoi(argv[3])), 0);
         return 0;
     }
     if (cmd == "accepts") {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
-        std::printf("%s\n", (GetWindowLongW(s.found, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "yes" : "no");
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
+        std::printf("%s\n", (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) ? "yes" : "no");
         return 0;
     }
     if ((cmd == "select" && argc > 4) || ((cmd == "press" || cmd == "rect" || cmd == "text") && argc > 3)) {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
         TFindId find{std::atoi(argv[3])};
-        EnumChildWindows(s.found, FindId, reinterpret_cast<LPARAM>(&find));
+        EnumChildWindows(h, FindId, reinterpret_cast<LPARAM>(&find));
         if (find.found == nullptr) return 1;
         if (cmd == "text") {
             std::printf("%s\n", Escaped(TextOf(find.found)).c_str());
@@ -709,24 +710,22 @@ int main() {
         return 0;
     }
     if (cmd == "endsession") {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
         DWORD_PTR agreed = 0, done = 0;
-        SendMessageTimeoutW(s.found, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &agreed);
+        SendMessageTimeoutW(h, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 5000, &agreed);
         ULONGLONG start = GetTickCount64();
-        SendMessageTimeoutW(s.found, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 30000, &done);
+        SendMessageTimeoutW(h, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_NORMAL, 30000, &done);
         std::printf("%d %llu\n", static_cast<int>(agreed), GetTickCount64() - start);
         return 0;
     }
     if (cmd == "hung" && argc > 3) {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
         int hung = 0, asked = 0;
         for (ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(std::atof(argv[3]) * 1000);
              GetTickCount64() < end; Sleep(500), ++asked)
-            if (IsHungAppWindow(s.found)) ++hung;
+            if (IsHungAppWindow(h)) ++hung;
         std::printf("%d of %d\n", hung, asked);
         return 0;
     }
@@ -743,10 +742,9 @@ int main() {
         return SUCCEEDED(done) ? 0 : 1;
     }
     if (cmd == "close") {
-        TSearch s{cls, false};
-        EnumWindows(FindTop, reinterpret_cast<LPARAM>(&s));
-        if (s.found == nullptr) return NotFound(s);
-        PostMessageW(s.found, WM_CLOSE, 0, 0);
+        HWND h = FindFirst(cls);
+        if (h == nullptr) return 1;
+        PostMessageW(h, WM_CLOSE, 0, 0);
         return 0;
     }
     return 2;
